@@ -1,0 +1,110 @@
+#pragma once
+
+// The small controls of a window: panel, label, combo box and speed button.
+
+#include "platform/Geometry.h"
+#include "ui/Component.h"
+#include "ui/Property.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lupenta::ui {
+
+class TPopupMenu;
+
+// What every visible control has: a place in its parent, a hint and a context menu.
+class TControl : public Component {
+public:
+    TControl(std::string name, Rect bounds) : Component(std::move(name)), Bounds(bounds) {
+        Watch(Visible);
+        Watch(Bounds);
+        Watch(Hint);
+    }
+
+    Property<bool> Visible{true};
+    Property<Rect> Bounds;
+    Property<std::string> Hint;
+    TPopupMenu* PopupMenu = nullptr;
+};
+
+class TPanel : public TControl {
+public:
+    TPanel(std::string name, Rect bounds, Colour colour) : TControl(std::move(name), bounds) {
+        Color = colour;
+        Watch(Color);
+        Watch(FontColor);
+        Watch(Caption);
+    }
+
+    Property<Colour> Color;
+    Property<Colour> FontColor{kBlack};
+    Property<std::string> Caption;
+    std::function<void()> OnMouseDown;
+};
+
+class TLabel : public TControl {
+public:
+    TLabel(std::string name, Rect bounds, std::string caption, Colour fontColour)
+        : TControl(std::move(name), bounds) {
+        Caption = std::move(caption);
+        FontColor = fontColour;
+        Watch(Caption);
+        Watch(FontColor);
+    }
+
+    Property<std::string> Caption;
+    Property<Colour> FontColor;
+};
+
+// A drop-down list without free text. Setting ItemIndex from code raises no change event;
+// the user's choices do, through UserSelected.
+class TComboBox : public TControl {
+public:
+    TComboBox(std::string name, Rect bounds, std::vector<std::string> items)
+        : TControl(std::move(name), bounds), items_(std::move(items)) {
+        Watch(ItemIndex);
+    }
+
+    Property<int> ItemIndex{-1};
+    std::function<void()> OnChange;
+
+    const std::vector<std::string>& Items() const { return items_; }
+    void UserSelected(int index) {
+        ItemIndex = index;
+        if (OnChange)
+            OnChange();
+    }
+
+private:
+    std::vector<std::string> items_;
+};
+
+// A flat button with a glyph. With AllowAllUp it toggles: it stays down when clicked and comes
+// up on the next click.
+class TSpeedButton : public TControl {
+public:
+    TSpeedButton(std::string name, Rect bounds, std::string glyph)
+        : TControl(std::move(name), bounds), glyph_(std::move(glyph)) {
+        Watch(Down);
+    }
+
+    Property<bool> Down{false};
+    bool AllowAllUp = false;
+    std::function<void()> OnClick;
+
+    // Names the picture the platform draws on the button.
+    const std::string& Glyph() const { return glyph_; }
+    void Click() {
+        if (AllowAllUp)
+            Down = !Down;
+        if (OnClick)
+            OnClick();
+    }
+
+private:
+    std::string glyph_;
+};
+
+} // namespace lupenta::ui

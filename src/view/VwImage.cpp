@@ -1,0 +1,267 @@
+#include "view/VwImage.h"
+
+#include "view/Overlays.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lupenta {
+
+TCustomImageView::TCustomImageView(Desktop& desktop)
+    : desktop_(desktop), Fsourcecopy(desktop.FrameAllocator()),
+      FMainBitMap(desktop.FrameAllocator()), FTempBitMap(desktop.FrameAllocator()) {}
+
+void TCustomImageView::AttachPeer(ImageViewPeer* peer) {
+    peer_ = peer;
+    if (peer_ && FTimerRefresh)
+        peer_->StartTimer(FTimerInterval);
+}
+
+void TCustomImageView::Invalidate() {
+    if (peer_)
+        peer_->Invalidate();
+}
+
+template <class T> void TCustomImageView::Assign(T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    Invalidate();
+}
+
+void TCustomImageView::SetBounds(const Rect& bounds) {
+    if (bounds == bounds_)
+        return;
+    const bool resized = bounds.Width() != bounds_.Width() || bounds.Height() != bounds_.Height();
+    bounds_ = bounds;
+    if (resized)
+        Invalidate();
+}
+
+void TCustomImageView::SetScreenLeft(int value) {
+    Assign(FScreenLeft, value);
+}
+void TCustomImageView::SetScreenTop(int value) {
+    Assign(FScreenTop, value);
+}
+void TCustomImageView::SetLeftOffset(int value) {
+    Assign(FLeftOffset, value);
+}
+void TCustomImageView::SetTopOffset(int value) {
+    Assign(FTopOffset, value);
+}
+void TCustomImageView::SetSmoothen(bool value) {
+    Assign(FSmoothen, value);
+}
+void TCustomImageView::SetDrawCross(bool value) {
+    Assign(FDrawCross, value);
+}
+void TCustomImageView::SetShowCursor(bool value) {
+    Assign(FShowCursor, value);
+}
+void TCustomImageView::SetDrawGrid(bool value) {
+    Assign(FDrawGrid, value);
+}
+void TCustomImageView::SetFixedGrid(bool value) {
+    Assign(FFixedGrid, value);
+}
+void TCustomImageView::SetFlipHorizontal(bool value) {
+    Assign(FFlipHorizontal, value);
+}
+void TCustomImageView::SetFlipVertical(bool value) {
+    Assign(FFlipVertical, value);
+}
+void TCustomImageView::SetBorderColor(Colour value) {
+    Assign(FBorderColor, value);
+}
+void TCustomImageView::SetBorderStyle(BorderStyle value) {
+    Assign(FBorderStyle, value);
+}
+void TCustomImageView::SetBorderWidth(int value) {
+    Assign(FBorderWidth, value);
+}
+void TCustomImageView::SetBevelWidth(int value) {
+    Assign(FBevelWidth, value);
+}
+void TCustomImageView::SetBevelInner(Bevel value) {
+    Assign(FBevelInner, value);
+}
+void TCustomImageView::SetBevelOuter(Bevel value) {
+    Assign(FBevelOuter, value);
+}
+void TCustomImageView::SetCtl3D(bool value) {
+    if (ctl3D_ == value)
+        return;
+    ctl3D_ = value;
+    RefreshPicture();
+}
+
+void TCustomImageView::SetZoom(std::uint16_t value) {
+    if (value == 0)
+        value = 1;
+    if (value == FZoom)
+        return;
+    FZoom = value;
+    if (OnZoomChanged)
+        OnZoomChanged(*this);
+    Invalidate();
+}
+
+// The copy mode only takes effect when the frame is presented, after the overlays.
+void TCustomImageView::SetInvert(bool value) {
+    Assign(FInvert, value);
+}
+
+// The grid spacing is read by the next paint; changing it alone does not repaint.
+void TCustomImageView::SetGridlevel(int value) {
+    FGridlevel = value;
+}
+
+void TCustomImageView::SetTimerRefresh(bool value) {
+    if (value == FTimerRefresh)
+        return;
+    FTimerRefresh = value;
+    if (!peer_)
+        return;
+    if (value)
+        peer_->StartTimer(FTimerInterval);
+    else
+        peer_->StopTimer();
+}
+
+void TCustomImageView::SetTimerInterval(int value) {
+    if (value <= 0)
+        value = 1;
+    if (value == FTimerInterval)
+        return;
+    FTimerInterval = value;
+    if (FTimerRefresh && peer_) {
+        peer_->StopTimer();
+        peer_->StartTimer(FTimerInterval);
+    }
+}
+
+Rect TCustomImageView::GetDisplayRect() const {
+    Rect r = Rect::FromSize(0, 0, Width(), Height());
+    int inset = FBorderWidth;
+    if (ctl3D_) {
+        inset += (FBevelOuter != Bevel::None ? FBevelWidth : 0) +
+                 (FBevelInner != Bevel::None ? FBevelWidth : 0);
+    } else if (FBevelOuter != Bevel::None || FBevelInner != Bevel::None) {
+        inset += FBevelWidth;
+    }
+    return {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
+}
+
+void TCustomImageView::BeginUpdate() {
+    ++FUpdateCount;
+}
+
+void TCustomImageView::EndUpdate(bool refresh) {
+    if (FUpdateCount <= 0)
+        return;
+    --FUpdateCount;
+    if (refresh && FUpdateCount == 0)
+        Invalidate();
+}
+
+void TCustomImageView::RefreshPicture() {
+    Invalidate();
+}
+
+void TCustomImageView::CopyToClipBoard() {
+    FTempBitMap.SetSize(Width(), Height());
+    if (displayed_ && displayed_ != &FTempBitMap) {
+        for (int y = 0; y < FTempBitMap.Height(); ++y) {
+            std::uint8_t* out = FTempBitMap.Row(y);
+            std::memset(out, 0, static_cast<std::size_t>(FTempBitMap.Width()) * 3);
+            if (y < displayed_->Height())
+                std::memcpy(
+                    out, displayed_->Row(y),
+                    static_cast<std::size_t>(std::min(FTempBitMap.Width(), displayed_->Width())) *
+                        3);
+        }
+    }
+    desktop_.SetClipboardBitmap(FTempBitMap);
+}
+
+void TCustomImageView::SampleColour(const Bitmap24& frame) {
+    if (!FGetcolor || !frame.Contains(FLeftOffset, FTopOffset))
+        return;
+    Fscreencolor = static_cast<std::int32_t>(frame.PixelAt(FLeftOffset, FTopOffset));
+}
+
+void TCustomImageView::Mirror(Bitmap24& frame) {
+    if (FFlipHorizontal)
+        MirrorLeftRight(frame);
+    if (FFlipVertical)
+        MirrorTopBottom(frame);
+}
+
+void TCustomImageView::Present(ViewSurface& surface, Bitmap24& frame, bool framed) {
+    if (FInvert)
+        InvertFrame(frame);
+    // The frame around the view is drawn over the finished image, so it is never inverted.
+    if (framed && FBorderColor == kSilver)
+        FrameRectangle(frame, kSilver);
+    displayed_ = &frame;
+    surface.Present(frame);
+}
+
+void TCustomImageView::Paint(ViewSurface& surface) {
+    if (FUpdateCount > 0)
+        return;
+    const Rect display = GetDisplayRect();
+    if (FZoom == 1)
+        PaintUnzoomed(surface, display);
+    else
+        PaintZoomed(surface, display);
+}
+
+void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) {
+    FMainBitMap.SetSize(Width(), Height());
+    const Rect source = Rect::FromSize(FScreenLeft, FScreenTop, display.Width(), display.Height());
+    if (!desktop_.CaptureScreen(source, FMainBitMap, {display.left, display.top}))
+        return;
+    SampleColour(FMainBitMap);
+    const OverlayInput overlay{1,          FLeftOffset, FTopOffset,      FScreenLeft,
+                               FScreenTop, FGridlevel,  FFixedGrid,      FDrawGrid,
+                               Width(),    Height(),    display.Width(), display.Height()};
+    if (FShowCursor)
+        DrawPointerImage(desktop_, FMainBitMap, overlay);
+    if (FDrawCross)
+        InvertPixel(FMainBitMap, FLeftOffset, FTopOffset);
+    Mirror(FMainBitMap);
+    Present(surface, FMainBitMap, false);
+}
+
+void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
+    const int w = display.Width();
+    const int h = display.Height();
+    const int z = FZoom;
+    FTempBitMap.SetSize(w, h);
+    const int sw = w / z + (z * (w / z) < w ? 1 : 0);
+    const int sh = h / z + (z * (h / z) < h ? 1 : 0);
+    Fsourcecopy.SetSize(sw, sh);
+    if (!desktop_.CaptureScreen(Rect::FromSize(FScreenLeft, FScreenTop, sw, sh), Fsourcecopy,
+                                {0, 0}))
+        return;
+    SampleColour(Fsourcecopy);
+    if (FSmoothen)
+        ScaleSmooth(Fsourcecopy, FTempBitMap, z);
+    else
+        ScaleReplicate(Fsourcecopy, FTempBitMap, z);
+
+    const OverlayInput overlay{z,          FLeftOffset, FTopOffset, FScreenLeft,
+                               FScreenTop, FGridlevel,  FFixedGrid, FDrawGrid,
+                               Width(),    Height(),    w,          h};
+    if (FShowCursor)
+        DrawPointerImage(desktop_, FTempBitMap, overlay);
+    const bool gridDrawn = DrawGridLines(FTempBitMap, FTempPen, overlay);
+    if (FDrawCross)
+        DrawCrosshair(FTempBitMap, FTempPen, gridDrawn, overlay);
+    Mirror(FTempBitMap);
+    Present(surface, FTempBitMap, true);
+}
+
+} // namespace lupenta

@@ -1,0 +1,178 @@
+#pragma once
+
+#include "platform/Bitmap24.h"
+#include "platform/Desktop.h"
+#include "platform/Geometry.h"
+#include "view/FrameOps.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace lupenta {
+
+// The platform side of the view: a child window that repaints later when invalidated, and a
+// timer of its own.
+class ImageViewPeer {
+public:
+    virtual ~ImageViewPeer() = default;
+    virtual void Invalidate() = 0;
+    virtual void StartTimer(int interval) = 0;
+    virtual void StopTimer() = 0;
+};
+
+// Where a paint puts its finished frame: the view's window.
+class ViewSurface {
+public:
+    virtual ~ViewSurface() = default;
+    virtual void Present(const Bitmap24& frame) = 0;
+};
+
+enum class BorderStyle { None, Single };
+enum class Bevel { None, Lowered, Raised, Space };
+
+// The magnifier view: on every paint it captures the screen rectangle whose top-left corner is
+// (ScreenLeft, ScreenTop), samples the hot pixel (LeftOffset, TopOffset), enlarges the capture
+// by Zoom, draws its overlays, mirrors and inverts as asked, and presents the result. Setters
+// only store and mark the view for repainting; the paint always comes later.
+class TCustomImageView {
+public:
+    explicit TCustomImageView(Desktop& desktop);
+    virtual ~TCustomImageView() = default;
+    TCustomImageView(const TCustomImageView&) = delete;
+    TCustomImageView& operator=(const TCustomImageView&) = delete;
+
+    void AttachPeer(ImageViewPeer* peer);
+
+    // Size and place in the parent's client area, set by the parent's layout.
+    void SetBounds(const Rect& bounds);
+    const Rect& BoundsRect() const { return bounds_; }
+    int Width() const { return bounds_.Width(); }
+    int Height() const { return bounds_.Height(); }
+
+    virtual Rect GetDisplayRect() const;
+    virtual void BeginUpdate();
+    virtual void EndUpdate(bool refresh);
+    virtual void CopyToClipBoard();
+    virtual void RefreshPicture();
+
+    // Renders the view onto `surface`; run by the platform when the view needs painting.
+    void Paint(ViewSurface& surface);
+
+    int ScreenLeft() const { return FScreenLeft; }
+    int ScreenTop() const { return FScreenTop; }
+    int LeftOffset() const { return FLeftOffset; }
+    int TopOffset() const { return FTopOffset; }
+    std::uint16_t Zoom() const { return FZoom; }
+    bool Smoothen() const { return FSmoothen; }
+    bool DrawCross() const { return FDrawCross; }
+    bool ShowCursor() const { return FShowCursor; }
+    bool DrawGrid() const { return FDrawGrid; }
+    bool FixedGrid() const { return FFixedGrid; }
+    bool FlipHorizontal() const { return FFlipHorizontal; }
+    bool FlipVertical() const { return FFlipVertical; }
+    bool Invert() const { return FInvert; }
+    int Gridlevel() const { return FGridlevel; }
+    bool Getcolor() const { return FGetcolor; }
+    Colour ScreenColor() const { return static_cast<Colour>(Fscreencolor); }
+    Colour BorderColor() const { return FBorderColor; }
+    BorderStyle GetBorderStyle() const { return FBorderStyle; }
+    int BorderWidth() const { return FBorderWidth; }
+    int BevelWidth() const { return FBevelWidth; }
+    Bevel BevelInner() const { return FBevelInner; }
+    Bevel BevelOuter() const { return FBevelOuter; }
+    bool TimerRefresh() const { return FTimerRefresh; }
+    int TimerInterval() const { return FTimerInterval; }
+    bool Ctl3D() const { return ctl3D_; }
+
+    void SetScreenLeft(int value);
+    void SetScreenTop(int value);
+    void SetLeftOffset(int value);
+    void SetTopOffset(int value);
+    void SetZoom(std::uint16_t value);
+    void SetSmoothen(bool value);
+    void SetDrawCross(bool value);
+    void SetShowCursor(bool value);
+    void SetDrawGrid(bool value);
+    void SetFixedGrid(bool value);
+    void SetFlipHorizontal(bool value);
+    void SetFlipVertical(bool value);
+    void SetInvert(bool value);
+    void SetGridlevel(int value);
+    void SetGetcolor(bool value) { FGetcolor = value; }
+    void SetBorderColor(Colour value);
+    void SetBorderStyle(BorderStyle value);
+    void SetBorderWidth(int value);
+    void SetBevelWidth(int value);
+    void SetBevelInner(Bevel value);
+    void SetBevelOuter(Bevel value);
+    void SetTimerRefresh(bool value);
+    void SetTimerInterval(int value);
+    void SetCtl3D(bool value);
+
+    std::function<void(TCustomImageView&)> OnZoomChanged;
+    // Bound by the owner: double-click and mouse button down and up on the view.
+    std::function<void()> OnDblClick;
+    std::function<void()> OnMouseDown;
+    std::function<void()> OnMouseUp;
+
+    // The frames, for the platform to reach and for tests to inspect.
+    const Bitmap24& SourceCopy() const { return Fsourcecopy; }
+    const Bitmap24& MainBitmap() const { return FMainBitMap; }
+    const Bitmap24& TempBitmap() const { return FTempBitMap; }
+    const Pen& TempPen() const { return FTempPen; }
+
+private:
+    void Invalidate();
+    template <class T> void Assign(T& field, T value);
+    void SampleColour(const Bitmap24& frame);
+    void PaintUnzoomed(ViewSurface& surface, const Rect& display);
+    void PaintZoomed(ViewSurface& surface, const Rect& display);
+    void Mirror(Bitmap24& frame);
+    void Present(ViewSurface& surface, Bitmap24& frame, bool framed);
+
+    Desktop& desktop_;
+    ImageViewPeer* peer_ = nullptr;
+    Rect bounds_ = Rect::FromSize(0, 0, 150, 200);
+    bool ctl3D_ = true;
+    // The last frame presented, as displayed: what CopyToClipBoard copies.
+    Bitmap24* displayed_ = nullptr;
+
+    Bitmap24 Fsourcecopy;
+    Bitmap24 FMainBitMap;
+    Bitmap24 FTempBitMap;
+    Pen FTempPen;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+    BorderStyle FBorderStyle = BorderStyle::None;
+    Bevel FBevelInner = Bevel::None;
+    Bevel FBevelOuter = Bevel::None;
+    // The system button-face colour: the high byte marks a system colour index.
+    Colour FBorderColor = 0xFF00000F;
+    int FScreenTop = 0;
+    int FScreenLeft = 0;
+    int FTopOffset = 0;
+    int FLeftOffset = 0;
+    std::uint16_t FZoom = 1;
+    bool FDrawGrid = false;
+    bool FSmoothen = false;
+    bool FDrawCross = false;
+    bool FShowCursor = false;
+    bool FGetcolor = false;
+    bool FInvert = false;
+    bool FFixedGrid = false;
+    int FUpdateCount = 0;
+    bool FTimerRefresh = false;
+    int FTimerInterval = 100;
+    std::int32_t Fscreencolor = 0;
+    int FGridlevel = 0;
+    bool FFlipHorizontal = false;
+    bool FFlipVertical = false;
+};
+
+// Makes the properties available to the window that hosts the view; adds nothing.
+class TImageView : public TCustomImageView {
+public:
+    using TCustomImageView::TCustomImageView;
+};
+
+} // namespace lupenta

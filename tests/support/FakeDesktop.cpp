@@ -1,0 +1,145 @@
+#include "support/FakeDesktop.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace lupenta::testing {
+
+class FakeDesktop::CountingAllocator : public PixelAllocator {
+public:
+    explicit CountingAllocator(int& count) : count_(count) {}
+    std::unique_ptr<PixelStore> Allocate(int width, int height, int stride) override {
+        ++count_;
+        return HeapPixelAllocator().Allocate(width, height, stride);
+    }
+
+private:
+    int& count_;
+};
+
+Colour CoordinateColour(int x, int y) {
+    return MakeColour(x * 7 + 3, y * 11 + 5, (x ^ y) * 13);
+}
+
+FakeDesktop::FakeDesktop()
+    : screen(CoordinateColour), allocator_(std::make_unique<CountingAllocator>(allocations)) {}
+
+PixelAllocator& FakeDesktop::FrameAllocator() {
+    return *allocator_;
+}
+
+bool FakeDesktop::CaptureScreen(const Rect& source, Bitmap24& frame, Point at) {
+    calls.push_back("CaptureScreen");
+    if (!screenAvailable)
+        return false;
+    for (int y = 0; y < source.Height(); ++y)
+        for (int x = 0; x < source.Width(); ++x)
+            if (frame.Contains(at.x + x, at.y + y))
+                frame.SetPixel(at.x + x, at.y + y, screen(source.left + x, source.top + y));
+    return true;
+}
+
+std::optional<Point> FakeDesktop::PointerPosition() {
+    calls.push_back("PointerPosition");
+    return pointer;
+}
+
+std::optional<PointerShape> FakeDesktop::CurrentPointer() {
+    calls.push_back("CurrentPointer");
+    return pointerShape;
+}
+
+bool FakeDesktop::DrawPointer(const PointerShape&, Bitmap24& frame, Point at, int size) {
+    calls.push_back("DrawPointer");
+    for (int y = at.y; y < at.y + size; ++y)
+        for (int x = at.x; x < at.x + size; ++x)
+            if (frame.Contains(x, y))
+                frame.SetPixel(x, y, pointerColour);
+    return true;
+}
+
+CaretProbe FakeDesktop::ProbeCaret() {
+    calls.push_back("ProbeCaret");
+    return caret;
+}
+
+std::optional<WindowId> FakeDesktop::TopLevelWindowAt(Point) {
+    calls.push_back("TopLevelWindowAt");
+    return windowUnderPointer;
+}
+
+std::optional<Rect> FakeDesktop::WindowRect(WindowId window) {
+    calls.push_back("WindowRect");
+    for (const auto& [id, rect] : windows)
+        if (id == window)
+            return rect;
+    return std::nullopt;
+}
+
+std::optional<Rect> FakeDesktop::MonitorNearest(Point p) {
+    calls.push_back("MonitorNearest");
+    std::optional<Rect> best;
+    long long bestDistance = LLONG_MAX;
+    for (const Rect& m : monitors) {
+        const long long dx = p.x < m.left ? m.left - p.x : p.x >= m.right ? p.x - m.right + 1 : 0;
+        const long long dy = p.y < m.top ? m.top - p.y : p.y >= m.bottom ? p.y - m.bottom + 1 : 0;
+        const long long distance = dx * dx + dy * dy;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = m;
+        }
+    }
+    return best;
+}
+
+std::vector<Rect> FakeDesktop::Monitors() {
+    calls.push_back("Monitors");
+    return monitors;
+}
+
+Rect FakeDesktop::VirtualDesktop() {
+    calls.push_back("VirtualDesktop");
+    if (monitors.empty())
+        return {};
+    Rect r = monitors.front();
+    for (const Rect& m : monitors)
+        r = {std::min(r.left, m.left), std::min(r.top, m.top), std::max(r.right, m.right),
+             std::max(r.bottom, m.bottom)};
+    return r;
+}
+
+bool FakeDesktop::IsCtrlDown() {
+    calls.push_back("IsCtrlDown");
+    return ctrlDown;
+}
+
+bool FakeDesktop::ClearClipboard() {
+    calls.push_back("ClearClipboard");
+    clipboardText.reset();
+    clipboardBitmap.reset();
+    return true;
+}
+
+bool FakeDesktop::SetClipboardText(const std::string& utf8) {
+    calls.push_back("SetClipboardText");
+    clipboardText = utf8;
+    return true;
+}
+
+bool FakeDesktop::SetClipboardBitmap(const Bitmap24& frame) {
+    calls.push_back("SetClipboardBitmap");
+    clipboardBitmap.emplace();
+    clipboardBitmap->SetSize(frame.Width(), frame.Height());
+    for (int y = 0; y < frame.Height(); ++y)
+        std::memcpy(clipboardBitmap->Row(y), frame.Row(y),
+                    static_cast<std::size_t>(frame.Width()) * 3);
+    return true;
+}
+
+int FakeDesktop::CallCount(const std::string& name) const {
+    return static_cast<int>(std::count(calls.begin(), calls.end(), name));
+}
+
+} // namespace lupenta::testing
