@@ -1,0 +1,67 @@
+#pragma once
+
+// The few file operations the settings store needs. Paths are UTF-8 text in the platform's own
+// form. Every operation reports failure as a value and never throws.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lupenta {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The folder that holds the running program, without a trailing separator.
+    virtual std::string ExecutableFolder() = 0;
+    // The separator the platform puts between a folder and a name.
+    virtual char PathSeparator() const = 0;
+
+    virtual bool FileExists(const std::string& path) = 0;
+    // True when the file exists and carries the read-only attribute.
+    virtual bool IsReadOnly(const std::string& path) = 0;
+    // The whole content, or nothing when the file is missing or cannot be read.
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+
+    // Creates the folder and any missing parents; true when it exists afterwards.
+    virtual bool CreateFolders(const std::string& folder) = 0;
+    // A name for a new file in the same folder as `path` that no other file has; on some
+    // platforms the empty file is created to reserve the name.
+    virtual std::optional<std::string> TemporaryFileBeside(const std::string& path) = 0;
+    // Creates or truncates `path`, writes `bytes` and waits until they are on the disk.
+    virtual bool WriteFileThrough(const std::string& path, std::string_view bytes) = 0;
+    // Puts `replacement` in the place of `target` in one step, so that `target` is always
+    // either the old or the new file; `target` need not exist.
+    virtual bool MoveOver(const std::string& replacement, const std::string& target) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+};
+
+// Replaces the content of `path` with `bytes` without ever leaving a torn file: the bytes go to
+// a temporary file in the same folder, reach the disk, and only then take the old file's place.
+// On failure the old file is as it was and the temporary file is gone.
+bool ReplaceFileContents(FileSystem& fs, const std::string& path, std::string_view bytes);
+
+// The folder part of `path`: everything before its last separator ("\" or "/"), or empty.
+std::string FolderOf(std::string_view path);
+// The name part of `path`: everything after its last separator ("\" or "/").
+std::string NameOf(std::string_view path);
+
+// The file system of the machine the program runs on, through the standard library. The
+// Win32 layer has its own; this one serves native builds and tests.
+class PortableFileSystem : public FileSystem {
+public:
+    std::string ExecutableFolder() override;
+    char PathSeparator() const override { return '/'; }
+    bool FileExists(const std::string& path) override;
+    bool IsReadOnly(const std::string& path) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool CreateFolders(const std::string& folder) override;
+    std::optional<std::string> TemporaryFileBeside(const std::string& path) override;
+    bool WriteFileThrough(const std::string& path, std::string_view bytes) override;
+    bool MoveOver(const std::string& replacement, const std::string& target) override;
+    bool RemoveFile(const std::string& path) override;
+};
+
+} // namespace lupenta

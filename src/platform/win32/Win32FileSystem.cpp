@@ -1,0 +1,172 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace lupenta {
+
+namespace {
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty())
+        return {};
+    const int size = static_cast<int>(utf8.size());
+    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(count), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), count);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view wide) {
+    if (wide.empty())
+        return {};
+    const int size = static_cast<int>(wide.size());
+    const int count =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(count), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), count, nullptr, nullptr);
+    return utf8;
+}
+
+class UniqueFile {
+public:
+    explicit UniqueFile(HANDLE handle) : handle_(handle) {}
+    ~UniqueFile() {
+        if (Valid())
+            CloseHandle(handle_);
+    }
+    UniqueFile(const UniqueFile&) = delete;
+    UniqueFile& operator=(const UniqueFile&) = delete;
+
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE Get() const { return handle_; }
+    // Closing can fail too (the last buffered bytes are written then), so the writer asks.
+    bool Close() {
+        const bool ok = Valid() && CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesW(Widen(path).c_str());
+}
+
+} // namespace
+
+std::string Win32FileSystem::ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return FolderOf(Narrow(path));
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::IsReadOnly(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+    UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return std::nullopt;
+    std::string content;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0)
+        content.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr))
+            return std::nullopt;
+        if (read == 0)
+            return content;
+        content.append(buffer, read);
+    }
+}
+
+bool Win32FileSystem::CreateFolders(const std::string& folder) {
+    if (folder.empty())
+        return true;
+    const DWORD attributes = Attributes(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::string parent = FolderOf(folder);
+    if (!parent.empty() && parent != folder && !CreateFolders(parent))
+        return false;
+    return CreateDirectoryW(Widen(folder).c_str(), nullptr) ||
+           GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::optional<std::string> Win32FileSystem::TemporaryFileBeside(const std::string& path) {
+    std::string folder = FolderOf(path);
+    if (folder.empty())
+        folder = ".";
+    wchar_t name[MAX_PATH];
+    // The name is reserved by creating the empty file, so two copies of the program that end
+    // at the same moment never write into one temporary file.
+    if (GetTempFileNameW(Widen(folder).c_str(), L"lup", 0, name) != 0)
+        return Narrow(name);
+    // A folder too deep for that call still gets a name of its own beside the file.
+    return path + ".tmp";
+}
+
+bool Win32FileSystem::WriteFileThrough(const std::string& path, std::string_view bytes) {
+    UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return false;
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data(), chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return FlushFileBuffers(file.Get()) && file.Close();
+}
+
+bool Win32FileSystem::MoveOver(const std::string& replacement, const std::string& target) {
+    const std::wstring from = Widen(replacement);
+    const std::wstring to = Widen(target);
+    // Replacing keeps the old file's attributes and security; a move covers a target that
+    // does not exist yet and file systems where replacing is not supported.
+    if (FileExists(target) && ReplaceFileW(to.c_str(), from.c_str(), nullptr,
+                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32FileSystem::RemoveFile(const std::string& path) {
+    return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+} // namespace lupenta
