@@ -31,8 +31,8 @@ public:
 
 class TPanel : public TControl {
 public:
-    TPanel(std::string name, Rect bounds, Colour colour) : TControl(std::move(name), bounds) {
-        Color = colour;
+    TPanel(std::string name, Rect bounds, Colour colour)
+        : TControl(std::move(name), bounds), Color(colour) {
         Watch(Color);
         Watch(FontColor);
         Watch(Caption);
@@ -47,9 +47,7 @@ public:
 class TLabel : public TControl {
 public:
     TLabel(std::string name, Rect bounds, std::string caption, Colour fontColour)
-        : TControl(std::move(name), bounds) {
-        Caption = std::move(caption);
-        FontColor = fontColour;
+        : TControl(std::move(name), bounds), Caption(std::move(caption)), FontColor(fontColour) {
         Watch(Caption);
         Watch(FontColor);
     }

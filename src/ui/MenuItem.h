@@ -19,9 +19,8 @@ constexpr std::uint16_t kAlt = 0x8000;
 // builds a real menu from these each time one pops up, so items need no peer.
 class TMenuItem : public Component {
 public:
-    TMenuItem(std::string name, std::string caption) : Component(std::move(name)) {
-        Caption = std::move(caption);
-    }
+    TMenuItem(std::string name, std::string caption)
+        : Component(std::move(name)), Caption(std::move(caption)) {}
 
     Property<std::string> Caption;
     Property<bool> Checked{false};

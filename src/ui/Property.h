@@ -13,7 +13,8 @@ public:
     Property() = default;
     Property(T initial) : value_(std::move(initial)) {}
     Property(const Property&) = delete;
-    Property& operator=(const Property&) = delete;
+    // Assigning one property to another copies the value, not the owner's notification.
+    Property& operator=(const Property& other) { return *this = other.value_; }
 
     operator const T&() const { return value_; }
     const T& Get() const { return value_; }

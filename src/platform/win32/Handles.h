@@ -1,0 +1,82 @@
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace lupenta::win32 {
+
+// Owns a device context obtained with GetDC.
+class UniqueWindowDc {
+public:
+    explicit UniqueWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~UniqueWindowDc() {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    UniqueWindowDc(const UniqueWindowDc&) = delete;
+    UniqueWindowDc& operator=(const UniqueWindowDc&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Owns a GDI object and deletes it.
+template <class T> class UniqueGdiObject {
+public:
+    explicit UniqueGdiObject(T object = nullptr) : object_(object) {}
+    ~UniqueGdiObject() {
+        if (object_)
+            DeleteObject(object_);
+    }
+    UniqueGdiObject(UniqueGdiObject&& other) noexcept
+        : object_(std::exchange(other.object_, nullptr)) {}
+    UniqueGdiObject(const UniqueGdiObject&) = delete;
+    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
+    T get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+
+private:
+    T object_;
+};
+
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+using UniqueBrush = UniqueGdiObject<HBRUSH>;
+using UniqueFont = UniqueGdiObject<HFONT>;
+
+// Owns a memory device context.
+class UniqueMemoryDc {
+public:
+    UniqueMemoryDc() : dc_(CreateCompatibleDC(nullptr)) {}
+    ~UniqueMemoryDc() {
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    UniqueMemoryDc(const UniqueMemoryDc&) = delete;
+    UniqueMemoryDc& operator=(const UniqueMemoryDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// Selects an object into a device context for the lifetime of the guard.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~SelectGuard() {
+        if (old_)
+            SelectObject(dc_, old_);
+    }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+} // namespace lupenta::win32

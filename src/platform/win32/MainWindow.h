@@ -1,0 +1,56 @@
+#pragma once
+
+#include "main/fmMagnifier.h"
+#include "platform/win32/MenuPeer.h"
+#include "platform/win32/PanelWindow.h"
+#include "platform/win32/TimerPeer.h"
+#include "platform/win32/ViewWindow.h"
+#include "platform/win32/WindowClass.h"
+
+#include <memory>
+
+namespace lupenta::win32 {
+
+// The top-level window of Tfrmmain and the home of its controls' peers.
+class MainWindow final : public MessageHandler, public ui::FormPeer {
+public:
+    explicit MainWindow(Tfrmmain& form);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND Hwnd() const { return window_; }
+    // The first show: the window's show handler runs, then the window appears.
+    void Show();
+    // Runs the shortcut of a menu item when `message` is its key; true when it did.
+    bool DispatchShortCut(const MSG& message);
+
+    WindowId Handle() override { return reinterpret_cast<WindowId>(window_); }
+    bool Visible() override;
+    Rect BoundsRect() override;
+    void SetBoundsRect(const Rect& bounds) override;
+    std::uint32_t Style() override;
+    void SetStyle(std::uint32_t style) override;
+    void RefreshFrame() override;
+    void SetCaption(const std::string& caption) override;
+    void StartMove() override;
+    void Close() override;
+
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Layout();
+    void PopupMainMenu(LPARAM where);
+
+    Tfrmmain& form_;
+    HWND window_ = nullptr;
+    std::unique_ptr<ViewWindow> view_;
+    std::unique_ptr<PanelWindow> panel_;
+    std::unique_ptr<TimerPeer> timer_;
+    std::unique_ptr<MenuPeer> menu_;
+};
+
+// Runs the message loop until the main window is gone; returns the exit code.
+int RunMessageLoop(MainWindow& window);
+
+} // namespace lupenta::win32

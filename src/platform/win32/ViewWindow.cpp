@@ -1,0 +1,97 @@
+#include "platform/win32/ViewWindow.h"
+
+#include "platform/win32/DibAllocator.h"
+
+namespace lupenta::win32 {
+
+namespace {
+
+constexpr wchar_t kViewClass[] = L"LupentaView";
+constexpr UINT_PTR kRefreshTimer = 1;
+
+} // namespace
+
+ViewWindow::ViewWindow(TImageView& view, HWND parent) : view_(view) {
+    // No redraw-on-resize class styles: a size change invalidates explicitly.
+    RegisterHandlerClass(kViewClass, CS_DBLCLKS, nullptr);
+    const Rect& b = view.BoundsRect();
+    window_ = CreateHandlerWindow(*this, kViewClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                  b.left, b.top, b.Width(), b.Height(), parent);
+    view_.AttachPeer(this);
+}
+
+ViewWindow::~ViewWindow() {
+    view_.AttachPeer(nullptr);
+    if (window_)
+        DestroyWindow(window_);
+}
+
+void ViewWindow::FollowBounds() {
+    const Rect& b = view_.BoundsRect();
+    MoveWindow(window_, b.left, b.top, b.Width(), b.Height(), FALSE);
+}
+
+void ViewWindow::Invalidate() {
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void ViewWindow::StartTimer(int interval) {
+    SetTimer(window_, kRefreshTimer, static_cast<UINT>(interval), nullptr);
+}
+
+void ViewWindow::StopTimer() {
+    KillTimer(window_, kRefreshTimer);
+}
+
+void ViewWindow::Present(const Bitmap24& frame) {
+    HDC source = FrameDc(const_cast<Bitmap24&>(frame));
+    if (paintDc_ && source)
+        BitBlt(paintDc_, 0, 0, frame.Width(), frame.Height(), source, 0, 0, SRCCOPY);
+}
+
+LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        paintDc_ = BeginPaint(window, &ps);
+        view_.Paint(*this);
+        paintDc_ = nullptr;
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_SIZE:
+        Invalidate();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kRefreshTimer)
+            view_.RefreshPicture();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_MOUSEWHEEL:
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (view_.OnDblClick)
+            view_.OnDblClick();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (view_.OnMouseDown)
+            view_.OnMouseDown();
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (view_.OnMouseUp)
+            view_.OnMouseUp();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace lupenta::win32

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/win32/DibAllocator.h"
+
+#include <windows.h>
+
+namespace lupenta::win32 {
+
+class Win32Desktop final : public Desktop {
+public:
+    // The window that owns what the program puts on the clipboard.
+    void SetClipboardOwner(HWND owner) { clipboardOwner_ = owner; }
+
+    PixelAllocator& FrameAllocator() override { return allocator_; }
+    bool CaptureScreen(const Rect& source, Bitmap24& frame, Point at) override;
+    std::optional<Point> PointerPosition() override;
+    std::optional<PointerShape> CurrentPointer() override;
+    bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override;
+    CaretProbe ProbeCaret() override;
+    std::optional<WindowId> TopLevelWindowAt(Point p) override;
+    std::optional<Rect> WindowRect(WindowId window) override;
+    std::optional<Rect> MonitorNearest(Point p) override;
+    std::vector<Rect> Monitors() override;
+    Rect VirtualDesktop() override;
+    bool IsCtrlDown() override;
+    bool ClearClipboard() override;
+    bool SetClipboardText(const std::string& utf8) override;
+    bool SetClipboardBitmap(const Bitmap24& frame) override;
+
+private:
+    DibAllocator allocator_;
+    HWND clipboardOwner_ = nullptr;
+};
+
+Rect FromRECT(const RECT& r);
+
+} // namespace lupenta::win32
