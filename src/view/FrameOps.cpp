@@ -20,11 +20,7 @@ void ApplyPen(std::uint8_t* p, const Pen& pen) {
     }
 }
 
-// Position of output pixel `x` in the source, in 1/256 pixel, clamped to the source.
-struct SmoothTap {
-    int index;
-    int weight; // of the next source pixel, 0..255
-};
+} // namespace
 
 SmoothTap SmoothTapFor(int x, int zoom, int sourceSize) {
     int pos = (2 * x + 1) * 128 / zoom - 128;
@@ -35,8 +31,6 @@ SmoothTap SmoothTapFor(int x, int zoom, int sourceSize) {
         tap = {sourceSize - 1, 0};
     return tap;
 }
-
-} // namespace
 
 void ScaleReplicate(const Bitmap24& src, Bitmap24& dst, int zoom) {
     const int width = std::min(dst.Width(), src.Width() * zoom);

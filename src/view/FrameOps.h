@@ -27,6 +27,14 @@ void ScaleReplicate(const Bitmap24& src, Bitmap24& dst, int zoom);
 // point: output x samples source position (2x + 1) * 128 / zoom - 128 in 1/256 pixel.
 void ScaleSmooth(const Bitmap24& src, Bitmap24& dst, int zoom);
 
+// Where ScaleSmooth samples output pixel (or row) `x`: the source pixel at or left of the
+// position and the weight of the one after it, clamped to the source.
+struct SmoothTap {
+    int index;
+    int weight; // of the next source pixel, 0..255
+};
+SmoothTap SmoothTapFor(int x, int zoom, int sourceSize);
+
 // Horizontal or vertical line from `from` up to `to`, leaving `to` itself out.
 void DrawLine(Bitmap24& frame, Point from, Point to, const Pen& pen);
 

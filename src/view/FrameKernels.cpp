@@ -1,0 +1,51 @@
+#include "view/FrameKernels.h"
+
+#include <cstring>
+
+namespace lupenta {
+
+namespace {
+
+void GatherPortable(const GatherTable& table, const std::uint8_t* source, std::uint8_t* out,
+                    std::uint8_t mask) {
+    for (int x = 0; x < table.width; ++x) {
+        const std::uint8_t* p = source + table.index[x] * 3;
+        out[x * 3] = static_cast<std::uint8_t>(p[0] ^ mask);
+        out[x * 3 + 1] = static_cast<std::uint8_t>(p[1] ^ mask);
+        out[x * 3 + 2] = static_cast<std::uint8_t>(p[2] ^ mask);
+    }
+}
+
+void SmoothRowPortable(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums) {
+    for (int j = 0; j < table.bytes; ++j) {
+        const std::uint8_t* p = source + table.offset[j];
+        const int w = table.weight[j];
+        sums[j] = static_cast<std::uint16_t>((p[0] * (256 - w) + p[3] * w) ^ 0x8000);
+    }
+}
+
+void BlendPortable(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
+                   std::uint8_t* out, std::uint8_t mask) {
+    for (int j = 0; j < bytes; ++j) {
+        const int t0 = top[j] ^ 0x8000;
+        const int t1 = bottom[j] ^ 0x8000;
+        out[j] =
+            static_cast<std::uint8_t>(((t0 * (256 - weight) + t1 * weight + 32768) >> 16) ^ mask);
+    }
+}
+
+void StreamPortable(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+    std::memcpy(out, row, static_cast<std::size_t>(bytes));
+}
+
+void FencePortable() {}
+
+} // namespace
+
+const FrameKernels& PortableFrameKernels() {
+    static const FrameKernels kernels{"portable",    GatherPortable, SmoothRowPortable,
+                                      BlendPortable, StreamPortable, FencePortable};
+    return kernels;
+}
+
+} // namespace lupenta

@@ -1,0 +1,456 @@
+#include "view/FramePipeline.h"
+
+#include "view/FrameKernels.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lupenta {
+
+namespace {
+
+const FrameKernels& ChooseKernels(KernelSet set) {
+    const FrameKernels* chosen = nullptr;
+    switch (set) {
+    case KernelSet::Best:
+        chosen = Avx2FrameKernels();
+        if (!chosen)
+            chosen = Ssse3FrameKernels();
+        if (!chosen)
+            chosen = Sse2FrameKernels();
+        break;
+    case KernelSet::Sse2:
+        chosen = Sse2FrameKernels();
+        break;
+    case KernelSet::Ssse3:
+        chosen = Ssse3FrameKernels();
+        break;
+    case KernelSet::Avx2:
+        chosen = Avx2FrameKernels();
+        break;
+    case KernelSet::Portable:
+        break;
+    }
+    return chosen ? *chosen : PortableFrameKernels();
+}
+
+// A frame this large does not stay in the caches until it is presented, so writing it past
+// them saves reading every line in before it is overwritten.
+constexpr std::size_t kDefaultStreamThreshold = std::size_t{4} << 20;
+
+bool DisplayIsFrame(const Bitmap24& dst, const OverlayInput& in) {
+    return in.displayWidth == dst.Width() && in.displayHeight == dst.Height() && in.zoom >= 1;
+}
+
+} // namespace
+
+void ScaleZoomedReference(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint& paint) {
+    if (paint.smooth)
+        ScaleSmooth(src, dst, paint.overlay.zoom);
+    else
+        ScaleReplicate(src, dst, paint.overlay.zoom);
+}
+
+void FinishZoomedReference(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
+    const bool gridDrawn = DrawGridLines(dst, pen, paint.overlay);
+    if (paint.drawCross)
+        DrawCrosshair(dst, pen, gridDrawn, paint.overlay);
+    if (paint.flipHorizontal)
+        MirrorLeftRight(dst);
+    if (paint.flipVertical)
+        MirrorTopBottom(dst);
+    if (paint.invert)
+        InvertFrame(dst);
+}
+
+void RenderZoomedReference(const Bitmap24& src, Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
+    ScaleZoomedReference(src, dst, paint);
+    FinishZoomedReference(dst, pen, paint);
+}
+
+FramePipeline::FramePipeline(KernelSet set)
+    : kernels_(&ChooseKernels(set)), streamThreshold_(kDefaultStreamThreshold) {}
+
+const char* FramePipeline::KernelName() const {
+    return kernels_->name;
+}
+
+void FramePipeline::Render(const Bitmap24& src, Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
+    if (!DisplayIsFrame(dst, paint.overlay)) {
+        RenderZoomedReference(src, dst, pen, paint);
+        return;
+    }
+    PlanOverlays(pen, paint, dst.Width(), dst.Height());
+    if (dst.Empty())
+        return;
+    const int zoom = paint.overlay.zoom;
+    const bool covered = src.Width() * zoom >= dst.Width() && src.Height() * zoom >= dst.Height();
+    if (!covered) {
+        // Whatever the scaling leaves untouched still gets mirrored, so it has to be read back.
+        Scale(src, dst, paint);
+        TransformRows(dst);
+        return;
+    }
+    if (paint.smooth)
+        SmoothRows(src, dst, dst.Width(), dst.Height(), zoom);
+    else
+        ReplicateRows(src, dst, dst.Width(), dst.Height(), zoom);
+}
+
+void FramePipeline::Scale(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint& paint) {
+    const int zoom = paint.overlay.zoom;
+    if (zoom < 1) {
+        ScaleZoomedReference(src, dst, paint);
+        return;
+    }
+    const int width = std::min(dst.Width(), src.Width() * zoom);
+    const int height = std::min(dst.Height(), src.Height() * zoom);
+    if (width <= 0 || height <= 0)
+        return;
+    const bool flipH = flipH_, flipV = flipV_, overlays = overlays_;
+    const std::uint8_t mask = mask_;
+    flipH_ = flipV_ = overlays_ = false;
+    mask_ = 0;
+    if (paint.smooth)
+        SmoothRows(src, dst, width, height, zoom);
+    else
+        ReplicateRows(src, dst, width, height, zoom);
+    flipH_ = flipH;
+    flipV_ = flipV;
+    overlays_ = overlays;
+    mask_ = mask;
+}
+
+void FramePipeline::Finish(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
+    if (!DisplayIsFrame(dst, paint.overlay)) {
+        FinishZoomedReference(dst, pen, paint);
+        return;
+    }
+    PlanOverlays(pen, paint, dst.Width(), dst.Height());
+    if (!dst.Empty())
+        TransformRows(dst);
+}
+
+// Works out every overlay pixel for a frame of the display's size and moves the pen on as
+// drawing the grid and the crosshair would.
+void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, int height) {
+    const OverlayInput& in = paint.overlay;
+    const int z = in.zoom;
+    const int g = in.gridlevel;
+    width_ = width;
+    height_ = height;
+    flipH_ = paint.flipHorizontal;
+    flipV_ = paint.flipVertical;
+    mask_ = paint.invert ? 0xFF : 0;
+    overlays_ = true;
+
+    gridColumns_.clear();
+    gridRows_.assign(static_cast<std::size_t>(std::max(height, 0)), 0);
+    const bool gridDrawn = z > 1 && g > 0;
+    if (gridDrawn) {
+        gridEdit_ = MakeEdit(pen);
+        const int ox = in.fixedGrid ? in.screenLeft % g : 0;
+        const int shiftX = (z * in.leftOffset - in.viewWidth / 2) % (z * g);
+        for (int i = 0; i <= in.displayWidth / z; ++i) {
+            const int x = z * (i - ox) - shiftX;
+            if ((i - in.leftOffset) % g == 0 && x >= 0 && x < width)
+                gridColumns_.push_back(flipH_ ? width - 1 - x : x);
+        }
+        const int oy = in.fixedGrid ? in.screenTop % g : 0;
+        const int shiftY = (z * in.topOffset - in.viewHeight / 2) % (z * g);
+        for (int i = 0; i <= in.displayHeight / z; ++i) {
+            const int y = z * (i - oy) - shiftY;
+            if ((i - in.topOffset) % g == 0 && y >= 0 && y < height)
+                gridRows_[static_cast<std::size_t>(y)] = 1;
+        }
+    }
+
+    cross_ = paint.drawCross;
+    crossZoom_ = z;
+    crossLeft_ = in.leftOffset * z;
+    crossTop_ = in.topOffset * z;
+    if (!cross_)
+        return;
+    if (z == 1) {
+        crossEdit_ = MakeEdit(Pen{kBlack, RasterOp::Invert});
+        return;
+    }
+    if (gridDrawn && in.drawGrid)
+        pen = Pen{kRed, RasterOp::Copy};
+    else
+        pen.op = RasterOp::Invert;
+    crossEdit_ = MakeEdit(pen);
+    if (gridDrawn)
+        pen.colour = kBlack;
+}
+
+// Inversion comes after the overlays, so a pen colour lands inverted and a complement stays
+// a complement.
+FramePipeline::Edit FramePipeline::MakeEdit(const Pen& pen) const {
+    Edit edit;
+    edit.set = pen.op == RasterOp::Copy;
+    edit.bgr[0] = static_cast<std::uint8_t>(BlueOf(pen.colour) ^ mask_);
+    edit.bgr[1] = static_cast<std::uint8_t>(GreenOf(pen.colour) ^ mask_);
+    edit.bgr[2] = static_cast<std::uint8_t>(RedOf(pen.colour) ^ mask_);
+    return edit;
+}
+
+namespace {
+
+void ApplyEdit(std::uint8_t* row, int from, int to, bool set, const std::uint8_t* bgr) {
+    std::uint8_t* p = row + from * 3;
+    std::uint8_t* end = row + to * 3;
+    if (set) {
+        for (; p != end; p += 3) {
+            p[0] = bgr[0];
+            p[1] = bgr[1];
+            p[2] = bgr[2];
+        }
+    } else {
+        for (; p != end; ++p)
+            *p = static_cast<std::uint8_t>(~*p);
+    }
+}
+
+} // namespace
+
+void FramePipeline::AddSpan(Edit edit, int from, int to) {
+    from = std::max(from, 0);
+    to = std::min(to, width_);
+    if (from >= to)
+        return;
+    if (flipH_) {
+        const int mirroredFrom = width_ - to;
+        to = width_ - from;
+        from = mirroredFrom;
+    }
+    edit.from = from;
+    edit.to = to;
+    spans_.push_back(edit);
+}
+
+bool FramePipeline::RowHasEdits(int y) const {
+    if (gridRows_[static_cast<std::size_t>(y)])
+        return true;
+    if (!cross_)
+        return false;
+    if (crossZoom_ == 1)
+        return y == crossTop_;
+    return y >= crossTop_ && y <= crossTop_ + crossZoom_;
+}
+
+void FramePipeline::ApplyColumns(std::uint8_t* row) const {
+    for (int x : gridColumns_)
+        ApplyEdit(row, x, x + 1, gridEdit_.set, gridEdit_.bgr);
+}
+
+// The edits of unmirrored row `y`, in drawing order: the horizontal grid line, then the
+// crosshair, whose four sides share no pixel.
+void FramePipeline::ApplyRowEdits(std::uint8_t* row, int y) {
+    spans_.clear();
+    if (gridRows_[static_cast<std::size_t>(y)])
+        AddSpan(gridEdit_, 0, width_);
+    if (cross_) {
+        const int z = crossZoom_;
+        const int left = crossLeft_;
+        const int top = crossTop_;
+        if (z == 1) {
+            if (y == top)
+                AddSpan(crossEdit_, left, left + 1);
+        } else {
+            if (y == top)
+                AddSpan(crossEdit_, left, left + z);
+            if (y >= top && y < top + z)
+                AddSpan(crossEdit_, left + z, left + z + 1);
+            if (y == top + z)
+                AddSpan(crossEdit_, left + 1, left + z + 1);
+            if (y > top && y <= top + z)
+                AddSpan(crossEdit_, left, left + 1);
+        }
+    }
+    for (const Edit& e : spans_)
+        ApplyEdit(row, e.from, e.to, e.set, e.bgr);
+}
+
+const std::uint8_t* FramePipeline::LoadSource(const std::uint8_t* row, int bytes) {
+    source_.resize(static_cast<std::size_t>(bytes) + kSourceSlack);
+    std::memcpy(source_.data(), row, static_cast<std::size_t>(bytes));
+    return source_.data();
+}
+
+std::uint8_t* FramePipeline::RowBuffer(int which, int bytes) {
+    rows_[which].resize(static_cast<std::size_t>(bytes) + kGatherSlack);
+    return rows_[which].data();
+}
+
+void FramePipeline::WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int bytes,
+                             bool stream) {
+    if (stream)
+        kernels_->stream(dst.Row(y), row, bytes);
+    else
+        std::memcpy(dst.Row(y), row, static_cast<std::size_t>(bytes));
+}
+
+// Output pixel x shows source pixel index[x]; windows of five output pixels never reach more
+// than five source pixels, since the index moves by at most one from pixel to pixel.
+void FramePipeline::BuildGather(int width, int zoom) {
+    gatherIndex_.resize(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x)
+        gatherIndex_[static_cast<std::size_t>(x)] = (flipH_ ? width - 1 - x : x) / zoom;
+    const int chunks = (width + 4) / 5;
+    chunkBase_.resize(static_cast<std::size_t>(chunks));
+    chunkMask_.resize(static_cast<std::size_t>(chunks) * 16);
+    for (int k = 0; k < chunks; ++k) {
+        int index[5];
+        for (int p = 0; p < 5; ++p)
+            index[p] = gatherIndex_[static_cast<std::size_t>(std::min(k * 5 + p, width - 1))];
+        const int first = *std::min_element(index, index + 5);
+        chunkBase_[static_cast<std::size_t>(k)] = first * 3;
+        std::uint8_t* mask = &chunkMask_[static_cast<std::size_t>(k) * 16];
+        for (int p = 0; p < 5; ++p)
+            for (int b = 0; b < 3; ++b)
+                mask[p * 3 + b] = static_cast<std::uint8_t>((index[p] - first) * 3 + b);
+        mask[15] = 0x80;
+    }
+}
+
+// The taps of the unmirrored column each output byte shows; eight bytes reach at most four
+// output pixels, so their source pixels and the ones after them fit in one 16-byte window.
+void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
+    const int bytes = width * 3;
+    const int groups = (bytes + 7) / 8;
+    const std::size_t padded = static_cast<std::size_t>(groups) * 8;
+    smoothOffset_.resize(padded);
+    smoothWeight_.resize(padded);
+    for (int x = 0; x < width; ++x) {
+        const SmoothTap tap = SmoothTapFor(flipH_ ? width - 1 - x : x, zoom, sourceWidth);
+        for (int b = 0; b < 3; ++b) {
+            smoothOffset_[static_cast<std::size_t>(x * 3 + b)] = tap.index * 3 + b;
+            smoothWeight_[static_cast<std::size_t>(x * 3 + b)] =
+                static_cast<std::int16_t>(tap.weight);
+        }
+    }
+    for (std::size_t j = static_cast<std::size_t>(bytes); j < padded; ++j) {
+        smoothOffset_[j] = smoothOffset_[static_cast<std::size_t>(bytes - 1)];
+        smoothWeight_[j] = 0;
+    }
+    groupBase_.resize(static_cast<std::size_t>(groups));
+    groupMask_.resize(static_cast<std::size_t>(groups) * 16);
+    for (int g = 0; g < groups; ++g) {
+        const std::int32_t* offset = &smoothOffset_[static_cast<std::size_t>(g) * 8];
+        const int first = *std::min_element(offset, offset + 8);
+        groupBase_[static_cast<std::size_t>(g)] = first;
+        std::uint8_t* mask = &groupMask_[static_cast<std::size_t>(g) * 16];
+        for (int i = 0; i < 8; ++i) {
+            mask[i * 2] = static_cast<std::uint8_t>(offset[i] - first);
+            mask[i * 2 + 1] = 0x80;
+        }
+    }
+    for (auto& sums : sums_)
+        sums.resize(padded);
+    sumsRow_[0] = sumsRow_[1] = -1;
+}
+
+// Every output row of a source row's cell is the same but for the overlays, so the row is
+// built once and copied.
+void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
+                                  int zoom) {
+    BuildGather(width, zoom);
+    const int bytes = width * 3;
+    const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
+                            static_cast<int>(chunkBase_.size())};
+    std::uint8_t* plain = RowBuffer(0, bytes);
+    std::uint8_t* marked = RowBuffer(1, bytes);
+    const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
+    for (int r = 0; r * zoom < height; ++r) {
+        kernels_->gather(table, LoadSource(src.Row(r), src.Width() * 3), plain, mask_);
+        if (overlays_)
+            ApplyColumns(plain);
+        const int end = std::min(r * zoom + zoom, height);
+        for (int y = r * zoom; y < end; ++y) {
+            const int out = flipV_ ? height - 1 - y : y;
+            if (overlays_ && RowHasEdits(y)) {
+                std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
+                ApplyRowEdits(marked, y);
+                WriteRow(dst, out, marked, bytes, stream);
+            } else {
+                WriteRow(dst, out, plain, bytes, stream);
+            }
+        }
+    }
+    if (stream)
+        kernels_->fence();
+}
+
+const std::uint16_t* FramePipeline::SumsFor(const Bitmap24& src, int row, int keep) {
+    for (int s = 0; s < 2; ++s)
+        if (sumsRow_[s] == row)
+            return sums_[s].data();
+    const int s = sumsRow_[0] == keep ? 1 : 0;
+    const SmoothTable table{
+        smoothOffset_.data(), smoothWeight_.data(), static_cast<int>(smoothOffset_.size()),
+        groupBase_.data(),    groupMask_.data(),    static_cast<int>(groupBase_.size())};
+    kernels_->smoothRow(table, LoadSource(src.Row(row), src.Width() * 3), sums_[s].data());
+    sumsRow_[s] = row;
+    return sums_[s].data();
+}
+
+// Separable: each source row is blended across once, into 16-bit sums that keep every bit,
+// and each output row blends two of those down.
+void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
+                               int zoom) {
+    BuildSmooth(width, src.Width(), zoom);
+    const int bytes = width * 3;
+    const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
+    std::uint8_t* buffer = RowBuffer(0, bytes);
+    for (int y = 0; y < height; ++y) {
+        const SmoothTap tap = SmoothTapFor(y, zoom, src.Height());
+        const int next = std::min(tap.index + 1, src.Height() - 1);
+        const std::uint16_t* top = SumsFor(src, tap.index, next);
+        const std::uint16_t* bottom = tap.weight == 0 ? top : SumsFor(src, next, tap.index);
+        const int out = flipV_ ? height - 1 - y : y;
+        std::uint8_t* row = stream ? buffer : dst.Row(out);
+        kernels_->blend(top, bottom, tap.weight, bytes, row, mask_);
+        if (overlays_) {
+            ApplyColumns(row);
+            if (RowHasEdits(y))
+                ApplyRowEdits(row, y);
+        }
+        if (stream)
+            kernels_->stream(dst.Row(out), buffer, bytes);
+    }
+    if (stream)
+        kernels_->fence();
+}
+
+// Overlays, mirrors and inversion in place, for a frame that is already scaled: each pair of
+// rows that trade places is read before either is written.
+void FramePipeline::TransformRows(Bitmap24& dst) {
+    const int width = dst.Width();
+    const int height = dst.Height();
+    const int bytes = width * 3;
+    BuildGather(width, 1);
+    const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
+                            static_cast<int>(chunkBase_.size())};
+    std::uint8_t* first = RowBuffer(0, bytes);
+    std::uint8_t* second = RowBuffer(1, bytes);
+    auto build = [&](int y, std::uint8_t* row) {
+        kernels_->gather(table, LoadSource(dst.Row(y), bytes), row, mask_);
+        ApplyColumns(row);
+        if (RowHasEdits(y))
+            ApplyRowEdits(row, y);
+    };
+    for (int y = 0; y < height; ++y) {
+        const int out = flipV_ ? height - 1 - y : y;
+        if (out < y)
+            break;
+        build(y, first);
+        if (out != y) {
+            build(out, second);
+            WriteRow(dst, y, second, bytes, false);
+        }
+        WriteRow(dst, out, first, bytes, false);
+    }
+}
+
+} // namespace lupenta

@@ -1,0 +1,111 @@
+#pragma once
+
+// The zoomed paint's pixel work in as few passes over the output frame as possible: scaling,
+// grid, crosshair, both mirrors and inversion are folded into building each output row once,
+// and rows that repeat are copied rather than rebuilt. The step-by-step functions below define
+// the result; the pipeline matches them byte for byte.
+
+#include "platform/Bitmap24.h"
+#include "view/FrameOps.h"
+#include "view/Overlays.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace lupenta {
+
+struct ZoomedPaint {
+    OverlayInput overlay; // zoom, hot pixel, grid, and the view and display sizes
+    bool smooth = false;
+    bool drawCross = false;
+    bool flipHorizontal = false;
+    bool flipVertical = false;
+    bool invert = false;
+};
+
+// Scaling, then the grid with the frame's persistent pen, the crosshair, the mirrors and
+// inversion, one pass each. The pointer image goes between scaling and the grid, so the
+// sequence comes in two halves as well.
+void RenderZoomedReference(const Bitmap24& src, Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
+void ScaleZoomedReference(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint& paint);
+void FinishZoomedReference(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
+
+struct FrameKernels;
+
+enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2 };
+
+// Keeps its row buffers and tables from one paint to the next, so painting at a stable size
+// allocates nothing. Each function leaves `dst` and `pen` exactly as its reference does.
+class FramePipeline {
+public:
+    // A set the machine cannot run falls back to the portable one.
+    explicit FramePipeline(KernelSet set = KernelSet::Best);
+
+    void Render(const Bitmap24& src, Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
+    void Scale(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint& paint);
+    void Finish(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
+
+    const char* KernelName() const;
+
+    // Frames of at least this many bytes are written past the caches.
+    void SetStreamThreshold(std::size_t bytes) { streamThreshold_ = bytes; }
+
+private:
+    struct Edit {
+        int from = 0; // pixels [from, to) of an output row
+        int to = 0;
+        bool set = false; // set to `bgr`, else complement
+        std::uint8_t bgr[3] = {0, 0, 0};
+    };
+
+    void PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, int height);
+    Edit MakeEdit(const Pen& pen) const;
+    void AddSpan(Edit edit, int from, int to);
+    bool RowHasEdits(int y) const;
+    void ApplyColumns(std::uint8_t* row) const;
+    void ApplyRowEdits(std::uint8_t* row, int y);
+    void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    void SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    void TransformRows(Bitmap24& dst);
+    const std::uint16_t* SumsFor(const Bitmap24& src, int row, int keep);
+    void BuildGather(int width, int zoom);
+    void BuildSmooth(int width, int sourceWidth, int zoom);
+    const std::uint8_t* LoadSource(const std::uint8_t* row, int bytes);
+    std::uint8_t* RowBuffer(int which, int bytes);
+    void WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int bytes, bool stream);
+
+    const FrameKernels* kernels_;
+    std::size_t streamThreshold_;
+
+    // What the current paint folds in; all in output (mirrored) coordinates.
+    bool flipH_ = false;
+    bool flipV_ = false;
+    std::uint8_t mask_ = 0; // 0xFF when inverting
+    bool overlays_ = false;
+    int width_ = 0;
+    int height_ = 0;
+    Edit gridEdit_;
+    std::vector<int> gridColumns_;
+    std::vector<std::uint8_t> gridRows_; // per unmirrored row: 1 when a grid line runs along it
+    bool cross_ = false;
+    Edit crossEdit_;
+    int crossZoom_ = 1;
+    int crossLeft_ = 0; // the hot cell's corner, unmirrored
+    int crossTop_ = 0;
+    std::vector<Edit> spans_;
+
+    std::vector<std::int32_t> gatherIndex_;
+    std::vector<std::int32_t> chunkBase_;
+    std::vector<std::uint8_t> chunkMask_;
+    std::vector<std::int32_t> smoothOffset_;
+    std::vector<std::int16_t> smoothWeight_;
+    std::vector<std::int32_t> groupBase_;
+    std::vector<std::uint8_t> groupMask_;
+    std::vector<std::uint16_t> sums_[2]; // two source rows blended across, see FrameKernels
+    int sumsRow_[2] = {-1, -1};
+    std::vector<std::uint8_t> source_;
+    std::vector<std::uint8_t> rows_[2];
+};
+
+} // namespace lupenta
