@@ -26,12 +26,15 @@ Colour CoordinateColour(int x, int y) {
 FakeDesktop::FakeDesktop()
     : screen(CoordinateColour), allocator_(std::make_unique<CountingAllocator>(allocations)) {}
 
+FakeDesktop::~FakeDesktop() = default;
+
 PixelAllocator& FakeDesktop::FrameAllocator() {
     return *allocator_;
 }
 
 bool FakeDesktop::CaptureScreen(const Rect& source, Bitmap24& frame, Point at) {
     calls.push_back("CaptureScreen");
+    captures.push_back(source);
     if (!screenAvailable)
         return false;
     for (int y = 0; y < source.Height(); ++y)

@@ -14,6 +14,7 @@ namespace lupenta::testing {
 class FakeDesktop : public Desktop {
 public:
     FakeDesktop();
+    ~FakeDesktop() override;
 
     // What the screen shows at each virtual-desktop pixel.
     std::function<Colour(int x, int y)> screen;
@@ -31,6 +32,8 @@ public:
     std::optional<std::string> clipboardText;
     std::optional<Bitmap24> clipboardBitmap;
     std::vector<std::string> calls;
+    // The screen rectangles captured, in order.
+    std::vector<Rect> captures;
 
     // Counts the pixel stores handed out, so a test can see that frames are reused.
     int allocations = 0;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "view/VwImage.h"
+
+#include <cstring>
+
+namespace lupenta::testing {
+
+// Counts what the view asks of its window and keeps a copy of the last frame presented.
+class FakeViewPeer : public ImageViewPeer, public ViewSurface {
+public:
+    int invalidations = 0;
+    int timerInterval = 0; // 0 while the timer is stopped
+    int presents = 0;
+    Bitmap24 shown;
+
+    void Invalidate() override { ++invalidations; }
+    void StartTimer(int interval) override { timerInterval = interval; }
+    void StopTimer() override { timerInterval = 0; }
+    void Present(const Bitmap24& frame) override {
+        ++presents;
+        shown.SetSize(frame.Width(), frame.Height());
+        for (int y = 0; y < frame.Height(); ++y)
+            std::memcpy(shown.Row(y), frame.Row(y), static_cast<std::size_t>(frame.Width()) * 3);
+    }
+};
+
+} // namespace lupenta::testing
