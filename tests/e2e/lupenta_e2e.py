@@ -1,0 +1,143 @@
+"""Drives Lupenta.exe under Wine on the current X display, as a user would.
+
+The program runs in a Wine virtual desktop over a test pattern whose every pixel has a known
+colour (tile_colour), so what the magnifier shows can be checked to the pixel.
+"""
+
+import io
+import os
+import subprocess
+import sys
+import time
+
+from PIL import Image
+
+DESKTOP = "LupentaE2E,1920x1080"
+PANEL_GREY = (95, 95, 95)
+SILVER = (192, 192, 192)
+TILE = 16
+
+
+def tile_colour(x, y):
+    """The test pattern's colour at a screen pixel (see pattern/Pattern.cpp)."""
+    tx, ty = x // TILE, y // TILE
+    return ((tx * 37) & 0xFF, (ty * 59) & 0xFF, ((tx + ty) * 23) & 0xFF)
+
+
+def run(*args, **kwargs):
+    return subprocess.run(args, check=True, capture_output=True, text=True, **kwargs)
+
+
+class Session:
+    """The pattern and Lupenta in one Wine desktop; everything stops when the session ends."""
+
+    def __init__(self, exe, pattern, workdir=None):
+        self.exe = exe
+        self.pattern = pattern
+        self.workdir = workdir or os.path.dirname(exe)
+        self.processes = []
+
+    def __enter__(self):
+        self.start(self.pattern, "1920", "1080")
+        time.sleep(2)
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start(self, *command):
+        env = dict(os.environ, WINEDEBUG="-all")
+        process = subprocess.Popen(
+            ["wine", "explorer", "/desktop=" + DESKTOP, *command],
+            cwd=self.workdir, env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def start_lupenta(self, *args):
+        process = self.start(self.exe, *args)
+        self.wait_for(lambda: self.find_window() is not None, "the magnifier window")
+        return process
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], capture_output=True)
+        for process in self.processes:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+    @staticmethod
+    def wait_for(condition, what, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if condition():
+                return
+            time.sleep(0.3)
+        raise AssertionError("timed out waiting for " + what)
+
+    # input
+    @staticmethod
+    def move(x, y):
+        run("xdotool", "mousemove", str(x), str(y))
+
+    @staticmethod
+    def click(button=1):
+        run("xdotool", "click", str(button))
+
+    @staticmethod
+    def keys(*names):
+        for name in names:
+            run("xdotool", "key", "--delay", "80", name)
+            time.sleep(0.25)
+
+    # output
+    @staticmethod
+    def screenshot():
+        png = subprocess.run(["import", "-window", "root", "png:-"], check=True,
+                             capture_output=True).stdout
+        return Image.open(io.BytesIO(png)).convert("RGB")
+
+    def find_window(self, shot=None):
+        """The magnifier's view and panel, found by the panel's dark grey: (view, panel) boxes
+        as (left, top, right, bottom), right and bottom excluded."""
+        shot = shot or self.screenshot()
+        width, height = shot.size
+        pixels = shot.load()
+        for y in range(0, height, 4):
+            for x in range(0, width, 8):
+                if pixels[x, y] != PANEL_GREY:
+                    continue
+                left = x
+                while left > 0 and pixels[left - 1, y] == PANEL_GREY:
+                    left -= 1
+                right = x
+                while right < width and pixels[right, y] == PANEL_GREY:
+                    right += 1
+                if right - left < 100:
+                    continue
+                top = y
+                while top > 0 and pixels[left, top - 1] == PANEL_GREY:
+                    top -= 1
+                bottom = y
+                while bottom < height and pixels[left, bottom] == PANEL_GREY:
+                    bottom += 1
+                view_top = top
+                while view_top > 0 and pixels[left, view_top - 1] == SILVER:
+                    view_top -= 1
+                if top - view_top < 20:
+                    continue
+                return (left, view_top, right, top), (left, top, right, bottom)
+        return None
+
+
+def main(test):
+    """Runs `test(exe, pattern)` with the paths given on the command line; exit code 1 on
+    failure."""
+    exe, pattern = sys.argv[1], sys.argv[2]
+    try:
+        test(exe, pattern)
+    except AssertionError as failure:
+        print("FAILED:", failure)
+        sys.exit(1)
+    print("passed")
