@@ -1,5 +1,7 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/Text.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -9,32 +11,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
-namespace lupenta {
+namespace lupenta::win32 {
 
 namespace {
-
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty())
-        return {};
-    const int size = static_cast<int>(utf8.size());
-    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), count);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view wide) {
-    if (wide.empty())
-        return {};
-    const int size = static_cast<int>(wide.size());
-    const int count =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(count), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), count, nullptr, nullptr);
-    return utf8;
-}
 
 class UniqueFile {
 public:
@@ -133,7 +113,7 @@ std::optional<std::string> Win32FileSystem::TemporaryFileBeside(const std::strin
     // The name is reserved by creating the empty file, so two copies of the program that end
     // at the same moment never write into one temporary file.
     if (GetTempFileNameW(Widen(folder).c_str(), L"lup", 0, name) != 0)
-        return Narrow(name);
+        return Narrow(std::wstring(name));
     // A folder too deep for that call still gets a name of its own beside the file.
     return path + ".tmp";
 }
@@ -154,14 +134,10 @@ bool Win32FileSystem::WriteFileThrough(const std::string& path, std::string_view
 }
 
 bool Win32FileSystem::MoveOver(const std::string& replacement, const std::string& target) {
-    const std::wstring from = Widen(replacement);
-    const std::wstring to = Widen(target);
-    // Replacing keeps the old file's attributes and security; a move covers a target that
-    // does not exist yet and file systems where replacing is not supported.
-    if (FileExists(target) && ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
-    return MoveFileExW(from.c_str(), to.c_str(),
+    // A rename over the old file is one step on the disk. The dedicated replace call is not
+    // used: when the old file is held open it can fail half-way and leave a stray file of its
+    // own beside the settings.
+    return MoveFileExW(Widen(replacement).c_str(), Widen(target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -169,4 +145,4 @@ bool Win32FileSystem::RemoveFile(const std::string& path) {
     return DeleteFileW(Widen(path).c_str()) != 0;
 }
 
-} // namespace lupenta
+} // namespace lupenta::win32

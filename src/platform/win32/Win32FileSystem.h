@@ -2,7 +2,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace lupenta {
+namespace lupenta::win32 {
 
 // Files through the Win32 API, so that the read-only attribute, the program's own folder and a
 // replace that survives a crash all mean what Windows means by them. Paths are UTF-8.
@@ -20,4 +20,4 @@ public:
     bool RemoveFile(const std::string& path) override;
 };
 
-} // namespace lupenta
+} // namespace lupenta::win32
