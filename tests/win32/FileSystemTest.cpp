@@ -71,10 +71,16 @@ TEST(Win32FileSystem, SettingsLieBesideTheExecutable) {
     expected = expected.substr(0, expected.find_last_of('\\')) + "\\Lupenta.ini";
 
     Win32FileSystem files;
-    TSettingsStore store(files);
-    store.FlushOnDestroy = false;
-    store.SetFileName("D:\\anywhere\\Lupenta.ini");
-    EXPECT_EQ(store.FullFileName(), expected);
+    ASSERT_TRUE(files.WriteFileThrough(expected, "[Lupenta]\r\nmemX=7\r\n"));
+    {
+        TSettingsStore store(files);
+        store.FlushOnDestroy = false;
+        store.SetFileName("D:\\anywhere\\Lupenta.ini");
+        EXPECT_EQ(store.FullFileName(), expected);
+        store.Reload();
+        EXPECT_EQ(store.ReadInteger("memX", 0), 7);
+    }
+    files.RemoveFile(expected);
 }
 
 TEST(Win32FileSystem, TheFileIsReplacedWholeAndNothingIsLeftBeside) {
