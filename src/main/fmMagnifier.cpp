@@ -1,8 +1,7 @@
 #include "main/fmMagnifier.h"
 
-#include "main/SamplingTick.h"
-#include "main/WindowStyles.h"
 #include "main/ZoomFactors.h"
+#include "settings/FormStorage.h"
 
 namespace lupenta {
 
@@ -15,43 +14,32 @@ std::vector<std::string> ZoomCaptions() {
     return captions;
 }
 
-// The zoom items are named after their factor: Magnify1X1 ... Magnify12X1, then Magnify16x1 ...
-std::string ZoomItemName(int factor) {
-    return std::string("Magnify").append(std::to_string(factor)).append(factor <= 12 ? "X1" : "x1");
-}
+constexpr Colour kPanelGrey = MakeColour(95, 95, 95);
+// The system's highlighted-text colour, which the panel's labels are created with.
+constexpr Colour kHighlightText = kWhite;
 
 } // namespace
 
 Tfrmmain::Tfrmmain(Desktop& desktop)
-    : cbxZoomLevel("cbxZoomLevel", Rect::FromSize(5, 3, 84, 23), ZoomCaptions()),
-      desktop_(desktop) {
-    cbxZoomLevel.ItemIndex = 1;
-    cbxZoomLevel.Hint = "Zoom Level";
-    cbxZoomLevel.OnChange = [this] { cbxZoomLevelChange(); };
-    Showcursor1.Checked = true;
+    : Panel1("Panel1", Rect::FromSize(0, 0, kDesignClientWidth, kPanelHeight), kPanelGrey),
+      cbxZoomLevel("cbxZoomLevel", Rect::FromSize(5, 3, 84, 23), ZoomCaptions()),
+      btnType("btnType", Rect::FromSize(91, 2, 25, 25), "caret"),
+      lblColor("lblColor", Rect::FromSize(144, 7, 33, 15), "Color", kHighlightText),
+      pnlColor("pnlColor", Rect::FromSize(179, 5, 122, 20), kPanelGrey),
+      lblPosition("lblPosition", Rect::FromSize(306, 7, 104, 15), "Position :", kHighlightText),
+      SpeedButton1("SpeedButton1", Rect::FromSize(382, 2, 25, 25), "settings"),
+      btnOptions("btnOptions", Rect::FromSize(413, 2, 25, 25), "settings"),
+      btnClose("btnClose", Rect::FromSize(439, 2, 25, 25), "close"), desktop_(desktop) {
+    BuildPanel();
+    BuildMainMenu();
     Timer1.OnTimer = [this] { Timer1Timer(); };
-    Panel1.OnMouseDown = [this] { ImageView1MouseDown(); };
-    BuildMenu();
 }
 
-void Tfrmmain::BuildMenu() {
-    for (std::uint16_t factor : ZoomFactors) {
-        auto item = std::make_unique<ui::TMenuItem>(ZoomItemName(factor), ZoomCaption(factor));
-        item->Tag = factor;
-        ui::TMenuItem& ref = *item;
-        item->OnClick = [this, &ref] { Magnify1X1Click(ref); };
-        ZoomLevel1.Add(*item);
-        zoomItems.push_back(std::move(item));
-    }
-    ShowHideTitlebar1.OnClick = [this] { ShowHideTitlebar1Click(); };
-    Exit1.ShortCut = ui::kAlt | 0x73;
-    Exit1.OnClick = [this] { Exit1Click(); };
-    for (ui::TMenuItem* item : {&ZoomLevel1, &N2, &ShowHideTitlebar1, &N1, &Exit1})
-        mnuMain.Add(*item);
-}
+Tfrmmain::~Tfrmmain() = default;
 
 void Tfrmmain::FormCreate() {
     AllowClose = false;
+    followkey = btnType.Down;
     imageview1 = std::make_unique<TImageView>(desktop_);
     imageview1->OnDblClick = [this] { ImageView1DblClick(); };
     imageview1->OnMouseDown = [this] { ImageView1MouseDown(); };
@@ -65,163 +53,53 @@ void Tfrmmain::FormCreate() {
 }
 
 void Tfrmmain::FormShow() {
-    AllowClose = true;
-    imageview1->SetZoom(ZoomFactorAt(cbxZoomLevel.ItemIndex));
-    setzoomchecked();
-    imageview1->SetGetcolor(Panel1.Visible);
-    imageview1->SetShowCursor(Showcursor1.Checked && offsetx == 0 && offsety == 0);
-    showtitle = false;
-    Hidetitlebar();
-    AboutLupenta1.Tag = cbxZoomLevel.ItemIndex;
+    AllowClose = !StayinSystemTray1.Checked;
+    SetLayeredAlpha(255);
+    ReadShowSettings();
+}
+
+void Tfrmmain::FormHide() {
+    WriteSettings();
+}
+
+bool Tfrmmain::FormCloseQuery() {
+    if (AllowClose)
+        return true;
+    services_->HideApplication();
+    return false;
 }
 
 void Tfrmmain::AlignControls() {
     const int panelHeight = Panel1.Visible ? kPanelHeight : 0;
-    if (Panel1.Visible)
-        Panel1.Bounds =
-            Rect::FromSize(0, ClientHeight() - kPanelHeight, ClientWidth(), kPanelHeight);
+    Panel1.Bounds = Rect::FromSize(0, ClientHeight() - kPanelHeight, ClientWidth(), kPanelHeight);
+    // The settings and close buttons keep their distance from the panel's right edge.
+    const int right = ClientWidth();
+    SpeedButton1.Bounds = Rect::FromSize(right - 86, 2, 25, 25);
+    btnOptions.Bounds = Rect::FromSize(right - 55, 2, 25, 25);
+    btnClose.Bounds = Rect::FromSize(right - 29, 2, 25, 25);
     if (imageview1)
         imageview1->SetBounds(Rect::FromSize(0, 0, ClientWidth(), ClientHeight() - panelHeight));
+    FormResize();
 }
 
-void Tfrmmain::Timer1Timer() {
-    if (!Visible())
-        return;
-    const Rect desk = desktop_.VirtualDesktop();
-    const auto pointer = desktop_.PointerPosition();
-    if (!pointer)
-        return;
-    const auto monitor = desktop_.MonitorNearest(*pointer);
-    if (!monitor)
-        return;
-    const Point offsets = MonitorOffsets(*monitor);
-    offsetx = offsets.x;
-    offsety = offsets.y;
-
-    if (FlipwhenHovered1.Checked) {
-        // Holding Ctrl freezes the magnifier so the user can reach it with the pointer.
-        if (desktop_.IsCtrlDown())
-            return;
-        const bool hovered = BoundsRect().Contains(*pointer) ||
-                             (Handle() != 0 && desktop_.TopLevelWindowAt(*pointer) == Handle());
-        if (hovered)
-            MoveAwayFromPointer();
-    }
-
-    Point source = *pointer;
-    Point displacement;
-    if (FixedLocation1.Checked) {
-        source = {memX, memY};
-        displacement = {pointer->x - memX, pointer->y - memY};
-    } else if (Point caret; followkey && GetCaretPosition(caret)) {
-        source = caret;
-    }
-
-    const CapturePlacement placement =
-        PlaceCapture({source, displacement, desk, imageview1->Width(), imageview1->Height(),
-                      imageview1->Zoom()});
-    imageview1->BeginUpdate();
-    imageview1->SetScreenTop(placement.screenTop);
-    imageview1->SetScreenLeft(placement.screenLeft);
-    imageview1->SetTopOffset(placement.topOffset);
-    imageview1->SetLeftOffset(placement.leftOffset);
-    imageview1->EndUpdate(true);
-
-    if (Panel1.Visible)
-        RefreshReadout(source);
+void Tfrmmain::FormResize() {
+    const int width = BoundsRect().Width();
+    lblPosition.Visible = width >= 480;
+    pnlColor.Visible = width >= 370;
+    lblColor.Visible = width >= 370;
+    btnType.Visible = width >= 200;
+    btnOptions.Visible = width >= 173;
 }
 
-void Tfrmmain::MoveAwayFromPointer() {
-    const auto pointer = desktop_.PointerPosition();
-    if (!pointer)
-        return;
-    const auto monitor = desktop_.MonitorNearest(*pointer);
-    if (!monitor)
-        return;
-    const Rect bounds = BoundsRect();
-    const Point to = PlaceAwayFromPointer(*pointer, *monitor, bounds.Width(), bounds.Height(),
-                                          desktop_.Monitors());
-    SetLeft(to.x);
-    SetTop(to.y);
+void Tfrmmain::ShowError(const std::string& text) {
+    desktop_.ShowMessage(text, "Error", MessageIcon::Error, false);
 }
 
-bool Tfrmmain::GetCaretPosition(Point& point) {
-    const CaretProbe probe = desktop_.ProbeCaret();
-    switch (probe.outcome) {
-    case CaretProbe::Outcome::NoForegroundWindow:
-    case CaretProbe::Outcome::AttachFailed:
-        return false;
-    case CaretProbe::Outcome::OwnThread:
-        if (const auto pointer = desktop_.PointerPosition())
-            point = *pointer;
-        imageview1->SetShowCursor(Showcursor1.Checked && offsetx == 0 && offsety == 0);
-        return false;
-    case CaretProbe::Outcome::NoFocusWindow:
-        if (const auto pointer = desktop_.PointerPosition())
-            point = *pointer;
-        imageview1->SetShowCursor(Showcursor1.Checked);
-        return false;
-    case CaretProbe::Outcome::FocusWindow:
-        imageview1->SetShowCursor(false);
-        if (!probe.caret)
-            return false;
-        point = *probe.caret;
-        return true;
-    }
-    return false;
+std::string VendorHomePage() {
+    return std::string("http://") + LUPENTA_VENDOR_HOST + "/";
 }
-
-// The colour and position readout lives on the bottom panel's controls, which the window
-// does not have yet; until then the tick leaves the readout alone.
-void Tfrmmain::RefreshReadout(Point) {}
-
-void Tfrmmain::Showtitlebar() {
-    imageview1->SetBorderColor(kGreen);
-    SetStyle(WithTitleBar(Style()));
-    RefreshFrame();
-}
-
-void Tfrmmain::Hidetitlebar() {
-    imageview1->SetBorderColor(kSilver);
-    SetStyle(WithoutTitleBar(Style()));
-    RefreshFrame();
-}
-
-void Tfrmmain::ImageView1DblClick() {
-    if (showtitle)
-        Hidetitlebar();
-    else
-        Showtitlebar();
-    showtitle = !showtitle;
-}
-
-void Tfrmmain::ImageView1MouseDown() {
-    StartMove();
-}
-
-void Tfrmmain::cbxZoomLevelChange() {
-    const int index = cbxZoomLevel.ItemIndex;
-    imageview1->SetZoom(ZoomFactorAt(index));
-    AboutLupenta1.Tag = index;
-    setzoomchecked();
-}
-
-void Tfrmmain::Magnify1X1Click(ui::TMenuItem& item) {
-    const int index = ZoomIndexOf(item.Tag);
-    AboutLupenta1.Tag = index;
-    imageview1->SetZoom(static_cast<std::uint16_t>(item.Tag.Get()));
-    cbxZoomLevel.ItemIndex = index;
-    setzoomchecked();
-}
-
-void Tfrmmain::setzoomchecked() {
-    for (const auto& item : zoomItems)
-        item->Checked = item->Tag == imageview1->Zoom();
-}
-
-void Tfrmmain::Exit1Click() {
-    AllowClose = true;
-    Close();
+std::string HelpPage() {
+    return std::string("https://") + LUPENTA_VENDOR_HOST + "/lupenta/help/";
 }
 
 } // namespace lupenta

@@ -32,6 +32,8 @@ struct CaretProbe {
     std::optional<Point> caret;
 };
 
+enum class MessageIcon { None, Warning, Error };
+
 // The window-system services the view and the sampling code lean on. Coordinates are
 // virtual-desktop pixels. A service that can fail says so in its result and the caller skips
 // the step; none of them reports anything to the user.
@@ -66,8 +68,16 @@ public:
 
     virtual bool IsCtrlDown() = 0;
 
+    // A modal message box with one OK button, centred on the screen when asked.
+    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                             bool centred) = 0;
+    // Asks the shell to open a file or web address; a result of 32 or less is a failure.
+    virtual int ShellOpen(const std::string& target) = 0;
+
     virtual bool ClearClipboard() = 0;
+    // Replaces the clipboard's contents with the text.
     virtual bool SetClipboardText(const std::string& utf8) = 0;
+    // Adds the frame to the clipboard as a bitmap; the caller clears the clipboard first.
     virtual bool SetClipboardBitmap(const Bitmap24& frame) = 0;
 };
 

@@ -37,6 +37,26 @@ void TForm::Close() {
         visible_ = false;
 }
 
+void TForm::SetAlphaBlend(bool on) {
+    if (on == alphaBlend_)
+        return;
+    alphaBlend_ = on;
+    if (!peer_)
+        return;
+    if (on)
+        peer_->SetLayeredAlpha(alphaBlendValue_);
+    else
+        peer_->ClearLayered();
+}
+
+void TForm::SetAlphaBlendValue(int value) {
+    if (value == alphaBlendValue_)
+        return;
+    alphaBlendValue_ = value;
+    if (alphaBlend_ && peer_)
+        peer_->SetLayeredAlpha(value);
+}
+
 void TForm::ClientResized(int width, int height) {
     clientWidth_ = width;
     clientHeight_ = height;

@@ -25,6 +25,11 @@ public:
     // Starts the platform's interactive move, as if the title bar had been grabbed.
     virtual void StartMove() = 0;
     virtual void Close() = 0;
+    // Makes the window layered with a constant opacity (255 is opaque).
+    virtual void SetLayeredAlpha(int alpha) = 0;
+    // Makes the window unlayered again and redraws it with its frame and children.
+    virtual void ClearLayered() = 0;
+    virtual void SetTopmost(bool topmost) = 0;
 };
 
 // A top-level window. Without a peer it keeps its state itself, so commands run in tests.
@@ -59,6 +64,20 @@ public:
     }
     void Close();
 
+    void SetLayeredAlpha(int alpha) {
+        if (peer_)
+            peer_->SetLayeredAlpha(alpha);
+    }
+    // Alpha blending of the whole window; each setter acts only when its value changes.
+    bool AlphaBlend() const { return alphaBlend_; }
+    int AlphaBlendValue() const { return alphaBlendValue_; }
+    void SetAlphaBlend(bool on);
+    void SetAlphaBlendValue(int value);
+    void SetTopmost(bool topmost) {
+        if (peer_)
+            peer_->SetTopmost(topmost);
+    }
+
     // The platform reports the client area's new size; the form lays out its controls.
     void ClientResized(int width, int height);
     int ClientWidth() const { return clientWidth_; }
@@ -75,6 +94,8 @@ private:
     std::string caption_;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
+    bool alphaBlend_ = false;
+    int alphaBlendValue_ = 255;
 };
 
 } // namespace lupenta::ui

@@ -118,6 +118,18 @@ bool FakeDesktop::IsCtrlDown() {
     return ctrlDown;
 }
 
+void FakeDesktop::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                              bool centred) {
+    calls.push_back("ShowMessage");
+    messages.push_back({text, caption, icon, centred});
+}
+
+int FakeDesktop::ShellOpen(const std::string& target) {
+    calls.push_back("ShellOpen");
+    opened.push_back(target);
+    return shellResult;
+}
+
 bool FakeDesktop::ClearClipboard() {
     calls.push_back("ClearClipboard");
     clipboardText.reset();

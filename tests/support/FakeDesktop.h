@@ -29,6 +29,16 @@ public:
     std::vector<std::pair<WindowId, Rect>> windows;
     bool ctrlDown = false;
 
+    struct Message {
+        std::string text;
+        std::string caption;
+        MessageIcon icon;
+        bool centred;
+    };
+    std::vector<Message> messages;
+    std::vector<std::string> opened;
+    int shellResult = 42;
+
     std::optional<std::string> clipboardText;
     std::optional<Bitmap24> clipboardBitmap;
     std::vector<std::string> calls;
@@ -50,6 +60,9 @@ public:
     std::vector<Rect> Monitors() override;
     Rect VirtualDesktop() override;
     bool IsCtrlDown() override;
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                     bool centred) override;
+    int ShellOpen(const std::string& target) override;
     bool ClearClipboard() override;
     bool SetClipboardText(const std::string& utf8) override;
     bool SetClipboardBitmap(const Bitmap24& frame) override;

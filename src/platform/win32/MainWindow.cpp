@@ -5,6 +5,7 @@
 #include "platform/win32/Text.h"
 #include "ui/MenuItem.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 namespace lupenta::win32 {
@@ -19,9 +20,17 @@ bool IsOwnWindow(HWND main, HWND window) {
     return window == main || IsChild(main, window);
 }
 
+HFONT CreateUiFont() {
+    return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       L"Segoe UI");
+}
+
 } // namespace
 
-MainWindow::MainWindow(Tfrmmain& form) : form_(form) {
+MainWindow::MainWindow(Tfrmmain& form) : form_(form), font_(CreateUiFont()) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     RegisterHandlerClass(kMainClass, CS_DBLCLKS, nullptr);
     const DWORD style = MainWindowCreationStyle();
     RECT outer{0, 0, Tfrmmain::kDesignClientWidth, Tfrmmain::kDesignClientHeight};
@@ -31,20 +40,41 @@ MainWindow::MainWindow(Tfrmmain& form) : form_(form) {
     const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     const Point at = CentredIn(screen, width, height);
     window_ = CreateHandlerWindow(*this, kMainClass, 0, style, at.x, at.y, width, height, nullptr);
-    SetWindowTextW(window_, Widen("Lupenta").c_str());
+    SetWindowTextW(window_, L"Lupenta");
     form_.AttachPeer(this);
-    view_ = std::make_unique<ViewWindow>(*form_.imageview1, window_);
-    panel_ = std::make_unique<PanelWindow>(form_.Panel1, window_);
-    timer_ = std::make_unique<TimerPeer>(form_.Timer1, window_, kSamplingTimer);
-    menu_ = std::make_unique<MenuPeer>(window_);
-    form_.mnuMain.AttachPeer(menu_.get());
+    CreateControls();
     Layout();
 }
 
+void MainWindow::CreateControls() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    const ControlContext context{font_.get(), tooltip_};
+    view_ = std::make_unique<ViewWindow>(*form_.imageview1, window_);
+    auto panel = std::make_unique<PanelWindow>(form_.Panel1, window_, context);
+    HWND host = panel->Handle();
+    controls_.push_back(std::move(panel));
+    controls_.push_back(std::make_unique<ComboBoxWindow>(form_.cbxZoomLevel, host, context));
+    controls_.push_back(std::make_unique<ButtonWindow>(form_.btnType, form_.Panel1, host, context));
+    controls_.push_back(std::make_unique<LabelWindow>(form_.lblColor, form_.Panel1, host, context));
+    controls_.push_back(std::make_unique<PanelWindow>(form_.pnlColor, host, context));
+    controls_.push_back(
+        std::make_unique<LabelWindow>(form_.lblPosition, form_.Panel1, host, context));
+    for (ui::TSpeedButton* button : {&form_.SpeedButton1, &form_.btnOptions, &form_.btnClose})
+        controls_.push_back(std::make_unique<ButtonWindow>(*button, form_.Panel1, host, context));
+    timer_ = std::make_unique<TimerPeer>(form_.Timer1, window_, kSamplingTimer);
+    menu_ = std::make_unique<MenuPeer>(window_);
+    for (ui::TPopupMenu* menu : {&form_.mnuMain, &form_.mnuColorDisplay, &form_.mnuCopyCoord})
+        menu->AttachPeer(menu_.get());
+}
+
 MainWindow::~MainWindow() {
-    form_.mnuMain.AttachPeer(nullptr);
+    for (ui::TPopupMenu* menu : {&form_.mnuMain, &form_.mnuColorDisplay, &form_.mnuCopyCoord})
+        menu->AttachPeer(nullptr);
     timer_.reset();
-    panel_.reset();
+    controls_.clear();
     view_.reset();
     form_.AttachPeer(nullptr);
     if (window_)
@@ -52,7 +82,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Show() {
-    form_.FormShow();
+    if (OnShow)
+        OnShow();
+    else
+        form_.FormShow();
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
 }
@@ -106,9 +139,29 @@ void MainWindow::Close() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
+void MainWindow::SetLayeredAlpha(int alpha) {
+    const LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
+    SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window_, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
+}
+
+void MainWindow::ClearLayered() {
+    const LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
+    SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void MainWindow::SetTopmost(bool topmost) {
+    RECT r;
+    GetWindowRect(window_, &r);
+    SetWindowPos(window_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, 0);
+}
+
 void MainWindow::PopupMainMenu(LPARAM where) {
     POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
-    // From the keyboard (Shift+F10, the Menu key) the menu opens at the view's top-left.
+    // From the keyboard the menu opens at the window's top-left corner.
     if (at.x == -1 && at.y == -1) {
         at = POINT{0, 0};
         ClientToScreen(window_, &at);
@@ -116,17 +169,24 @@ void MainWindow::PopupMainMenu(LPARAM where) {
     form_.mnuMain.Popup(at.x, at.y);
 }
 
-bool MainWindow::DispatchShortCut(const MSG& message) {
+bool MainWindow::PreTranslate(const MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
         return false;
     if (!IsOwnWindow(window_, message.hwnd))
         return false;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    if (message.wParam == VK_APPS || (message.wParam == VK_F10 && shift && !ctrl && !alt)) {
+        PopupMainMenu(MAKELPARAM(-1, -1));
+        return true;
+    }
     std::uint16_t shortcut = static_cast<std::uint16_t>(message.wParam & 0xFF);
-    if (GetKeyState(VK_SHIFT) < 0)
+    if (shift)
         shortcut |= ui::kShift;
-    if (GetKeyState(VK_CONTROL) < 0)
+    if (ctrl)
         shortcut |= ui::kCtrl;
-    if (GetKeyState(VK_MENU) < 0)
+    if (alt)
         shortcut |= ui::kAlt;
     return form_.mnuMain.DispatchShortCut(shortcut);
 }
@@ -151,14 +211,18 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CONTEXTMENU:
         PopupMainMenu(lParam);
         return 0;
-    case WM_LBUTTONDOWN:
-        form_.ImageView1MouseDown();
-        return 0;
     case WM_CLOSE:
-        if (form_.AllowClose)
+        if (OnCloseQuery ? OnCloseQuery() : form_.FormCloseQuery())
             DestroyWindow(window);
         return 0;
     case WM_DESTROY:
+        // A window that is still visible is hidden before it goes, and its hide handler runs.
+        if (IsWindowVisible(window)) {
+            ShowWindow(window, SW_HIDE);
+            form_.FormHide();
+        }
+        if (OnDestroy)
+            OnDestroy();
         PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
@@ -173,7 +237,7 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 int RunMessageLoop(MainWindow& window) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window.DispatchShortCut(message))
+        if (window.PreTranslate(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "main/fmMagnifier.h"
+#include "platform/win32/ControlWindows.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/MenuPeer.h"
-#include "platform/win32/PanelWindow.h"
 #include "platform/win32/TimerPeer.h"
 #include "platform/win32/ViewWindow.h"
 #include "platform/win32/WindowClass.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace lupenta::win32 {
 
@@ -20,10 +23,15 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     HWND Hwnd() const { return window_; }
-    // The first show: the window's show handler runs, then the window appears.
+    // Run when the window first becomes visible, before it appears; the form storage takes
+    // this over to restore the placement first.
+    std::function<void()> OnShow;
+    std::function<bool()> OnCloseQuery;
+    std::function<void()> OnDestroy;
+    // The first show: the show handler runs, then the window appears.
     void Show();
-    // Runs the shortcut of a menu item when `message` is its key; true when it did.
-    bool DispatchShortCut(const MSG& message);
+    // Keys the window takes before any control: menu shortcuts and the menu keys.
+    bool PreTranslate(const MSG& message);
 
     WindowId Handle() override { return reinterpret_cast<WindowId>(window_); }
     bool Visible() override;
@@ -35,17 +43,23 @@ public:
     void SetCaption(const std::string& caption) override;
     void StartMove() override;
     void Close() override;
+    void SetLayeredAlpha(int alpha) override;
+    void ClearLayered() override;
+    void SetTopmost(bool topmost) override;
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void CreateControls();
     void Layout();
     void PopupMainMenu(LPARAM where);
 
     Tfrmmain& form_;
     HWND window_ = nullptr;
+    UniqueFont font_;
+    HWND tooltip_ = nullptr;
     std::unique_ptr<ViewWindow> view_;
-    std::unique_ptr<PanelWindow> panel_;
+    std::vector<std::unique_ptr<ControlWindow>> controls_;
     std::unique_ptr<TimerPeer> timer_;
     std::unique_ptr<MenuPeer> menu_;
 };

@@ -3,6 +3,8 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 
 namespace lupenta::win32 {
@@ -151,8 +153,25 @@ bool Win32Desktop::IsCtrlDown() {
     return (GetKeyState(VK_CONTROL) & 0x8000) != 0;
 }
 
+void Win32Desktop::ShowMessage(const std::string& text, const std::string& caption,
+                               MessageIcon icon, bool centred) {
+    UINT style = MB_OK | MB_TASKMODAL;
+    if (icon == MessageIcon::Warning)
+        style |= MB_ICONWARNING;
+    else if (icon == MessageIcon::Error)
+        style |= MB_ICONERROR;
+    // Without an owner the box is centred on the screen; with one, on the owner.
+    MessageBoxW(centred ? nullptr : owner_, Widen(text).c_str(), Widen(caption).c_str(), style);
+}
+
+int Win32Desktop::ShellOpen(const std::string& target) {
+    const auto result =
+        ShellExecuteW(nullptr, L"open", Widen(target).c_str(), L"", nullptr, SW_SHOWNORMAL);
+    return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
 bool Win32Desktop::ClearClipboard() {
-    ClipboardSession clipboard(clipboardOwner_);
+    ClipboardSession clipboard(owner_);
     return clipboard.ok && EmptyClipboard();
 }
 
@@ -164,7 +183,7 @@ bool Win32Desktop::SetClipboardText(const std::string& utf8) {
         return false;
     std::memcpy(GlobalLock(memory), text.c_str(), bytes);
     GlobalUnlock(memory);
-    ClipboardSession clipboard(clipboardOwner_);
+    ClipboardSession clipboard(owner_);
     if (!clipboard.ok || !EmptyClipboard()) {
         GlobalFree(memory);
         return false;
@@ -193,7 +212,7 @@ bool Win32Desktop::SetClipboardBitmap(const Bitmap24& frame) {
         std::memcpy(pixels + static_cast<std::size_t>(frame.Height() - 1 - y) * stride,
                     frame.Row(y), static_cast<std::size_t>(stride));
     GlobalUnlock(memory);
-    ClipboardSession clipboard(clipboardOwner_);
+    ClipboardSession clipboard(owner_);
     if (!clipboard.ok) {
         GlobalFree(memory);
         return false;

@@ -9,8 +9,8 @@ namespace lupenta::win32 {
 
 class Win32Desktop final : public Desktop {
 public:
-    // The window that owns what the program puts on the clipboard.
-    void SetClipboardOwner(HWND owner) { clipboardOwner_ = owner; }
+    // The window that owns the clipboard contents the program puts there, and its message boxes.
+    void SetOwnerWindow(HWND owner) { owner_ = owner; }
 
     PixelAllocator& FrameAllocator() override { return allocator_; }
     bool CaptureScreen(const Rect& source, Bitmap24& frame, Point at) override;
@@ -24,13 +24,16 @@ public:
     std::vector<Rect> Monitors() override;
     Rect VirtualDesktop() override;
     bool IsCtrlDown() override;
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                     bool centred) override;
+    int ShellOpen(const std::string& target) override;
     bool ClearClipboard() override;
     bool SetClipboardText(const std::string& utf8) override;
     bool SetClipboardBitmap(const Bitmap24& frame) override;
 
 private:
     DibAllocator allocator_;
-    HWND clipboardOwner_ = nullptr;
+    HWND owner_ = nullptr;
 };
 
 Rect FromRECT(const RECT& r);

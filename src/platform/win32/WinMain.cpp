@@ -9,7 +9,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     lupenta::Tfrmmain form(desktop);
     form.FormCreate();
     lupenta::win32::MainWindow window(form);
-    desktop.SetClipboardOwner(window.Hwnd());
+    desktop.SetOwnerWindow(window.Hwnd());
     window.Show();
     return lupenta::win32::RunMessageLoop(window);
 }

@@ -1,0 +1,94 @@
+#include "main/ZoomFactors.h"
+#include "main/fmMagnifier.h"
+#include "settings/FormStorage.h"
+#include "settings/SettingsStore.h"
+
+namespace lupenta {
+
+namespace {
+
+const char* BooleanText(bool value) {
+    return value ? "True" : "False";
+}
+
+} // namespace
+
+void Tfrmmain::WriteSettings() {
+    if (!storage_)
+        return;
+    TFormStorage& s = *storage_;
+    s.WriteString("InvertImage1_Checked", BooleanText(InvertImage1.Checked));
+    s.WriteString("DrawCrossHair1_Checked", BooleanText(DrawCrossHair1.Checked));
+    s.WriteString("DrawGrid1_Checked", BooleanText(DrawGrid1.Checked));
+    s.WriteString("Panel1_Visible", BooleanText(Panel1.Visible));
+    s.WriteString("MakeWindowTransparent1_Checked", BooleanText(MakeWindowTransparent1.Checked));
+    s.WriteString("ShowCursor1_Checked", BooleanText(Showcursor1.Checked));
+    s.WriteString("ShowTitlebar", BooleanText(showtitle));
+    s.WriteString("Stayontop1_Checked", BooleanText(StayOnTop1.Checked));
+    s.WriteString("RGBValues1_Checked", BooleanText(RGBValues1.Checked));
+    s.WriteString("Smoothen1_Checked", BooleanText(Smoothen1.Checked));
+    s.WriteInteger("Combobox1_Itemindex", AboutLupenta1.Tag);
+    s.WriteInteger("Timer1_Interval", Timer1.Interval);
+    s.WriteInteger("memX", memX);
+    s.WriteInteger("memY", memY);
+    s.WriteInteger("Pixlevel", pixlevel);
+}
+
+int Tfrmmain::ReadIntegerSetting(const char* name, int defaultValue) {
+    if (!storage_)
+        return defaultValue;
+    try {
+        return storage_->ReadInteger(name, defaultValue);
+    } catch (const ConversionError& error) {
+        // A hand-edited value that is no integer must not leave the window half set up.
+        ShowError(error.what());
+        return defaultValue;
+    }
+}
+
+std::string Tfrmmain::ReadStringSetting(const char* name, const char* defaultValue) {
+    return storage_ ? storage_->ReadString(name, defaultValue) : defaultValue;
+}
+
+// Applies every setting to the menu, the view and the window, after the form storage has
+// restored the stored properties.
+void Tfrmmain::ReadShowSettings() {
+    InvertImage1.Checked = ReadStringSetting("InvertImage1_Checked", "False") == "True";
+    version = services_->Version();
+    SetCaption("Lupenta " + version);
+    memX = ReadIntegerSetting("memX", 0);
+    memY = ReadIntegerSetting("memY", 0);
+    pixlevel = ReadIntegerSetting("pixlevel", 0);
+    imageview1->SetGridlevel(pixlevel);
+    imageview1->SetFixedGrid(DrawFixedGrid1.Checked);
+    imageview1->SetFlipHorizontal(FlipHorizontally1.Checked);
+    imageview1->SetFlipVertical(FlipVertically1.Checked);
+    followkey = btnType.Down;
+    for (ui::TMenuItem* item : SpacingItems())
+        if (item->Tag == pixlevel)
+            item->Checked = true;
+    HTMLCode1.Checked = !RGBValues1.Checked;
+    mnuHTML.Checked = !RGBValues1.Checked;
+    mnuRGB.Checked = RGBValues1.Checked;
+    imageview1->SetZoom(ZoomFactorAt(cbxZoomLevel.ItemIndex));
+    setzoomchecked();
+    SetStayOnTop(StayOnTop1.Checked);
+    ShowPanel1.Checked = Panel1.Visible;
+    imageview1->SetGetcolor(Panel1.Visible);
+    imageview1->SetDrawCross(DrawCrossHair1.Checked);
+    imageview1->SetShowCursor(Showcursor1.Checked && offsetx == 0 && offsety == 0);
+    imageview1->SetSmoothen(Smoothen1.Checked);
+    imageview1->SetInvert(InvertImage1.Checked);
+    SetTransparency();
+    setFreqChecked();
+    if (ReadStringSetting("ShowTitlebar", "False") == "True") {
+        showtitle = true;
+        Showtitlebar();
+    } else {
+        showtitle = false;
+        Hidetitlebar();
+    }
+    AboutLupenta1.Tag = cbxZoomLevel.ItemIndex;
+}
+
+} // namespace lupenta

@@ -1,0 +1,100 @@
+#pragma once
+
+// The windows of the panel controls: panels, labels, the zoom list and the glyph buttons.
+// Each is the peer of its model component and follows its state.
+
+#include "platform/win32/WindowClass.h"
+#include "ui/Controls.h"
+
+namespace lupenta::win32 {
+
+// What a control window needs from the window that hosts it.
+struct ControlContext {
+    HFONT font = nullptr;
+    HWND tooltip = nullptr;
+};
+
+// Common to every control window: bounds, visibility and hint follow the model, and a right
+// click opens the control's own popup menu when it has one.
+class ControlWindow : public ui::ComponentPeer {
+public:
+    ControlWindow(ui::TControl& control, const ControlContext& context);
+    ~ControlWindow() override;
+    ControlWindow(const ControlWindow&) = delete;
+    ControlWindow& operator=(const ControlWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    void ComponentChanged() override;
+
+    // Notifications a host forwards to its children.
+    virtual void Command(WORD) {}
+    virtual void DrawItem(const DRAWITEMSTRUCT&) {}
+
+    // The control window whose handle is `window`, if it is one of ours.
+    static ControlWindow* FromHandle(HWND window);
+
+protected:
+    void Attach(HWND window);
+    bool PopupOwnMenu(LPARAM where);
+    virtual void Update() {}
+
+    ui::TControl& control_;
+    ControlContext context_;
+    HWND window_ = nullptr;
+
+private:
+    std::string hint_;
+};
+
+// A flat panel filled with its colour, showing its caption centred. It hosts child controls
+// and passes their notifications on.
+class PanelWindow final : public ControlWindow, public MessageHandler {
+public:
+    PanelWindow(ui::TPanel& panel, HWND parent, const ControlContext& context);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Update() override;
+    ui::TPanel& panel_;
+};
+
+// A label drawn in its font colour over its parent panel's colour.
+class LabelWindow final : public ControlWindow, public MessageHandler {
+public:
+    LabelWindow(ui::TLabel& label, const ui::TPanel& parentPanel, HWND parent,
+                const ControlContext& context);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Update() override;
+    ui::TLabel& label_;
+    const ui::TPanel& parentPanel_;
+};
+
+// A drop-down list without free text.
+class ComboBoxWindow final : public ControlWindow {
+public:
+    ComboBoxWindow(ui::TComboBox& combo, HWND parent, const ControlContext& context);
+    void Command(WORD code) override;
+
+private:
+    void Update() override;
+    ui::TComboBox& combo_;
+    bool updating_ = false;
+};
+
+// A flat button that shows a glyph drawn in code; a toggle button is drawn pressed while down.
+class ButtonWindow final : public ControlWindow {
+public:
+    ButtonWindow(ui::TSpeedButton& button, const ui::TPanel& parentPanel, HWND parent,
+                 const ControlContext& context);
+    void Command(WORD code) override;
+    void DrawItem(const DRAWITEMSTRUCT& item) override;
+
+private:
+    void Update() override;
+    ui::TSpeedButton& button_;
+    const ui::TPanel& parentPanel_;
+};
+
+} // namespace lupenta::win32
