@@ -212,15 +212,16 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         PopupMainMenu(lParam);
         return 0;
     case WM_CLOSE:
-        if (OnCloseQuery ? OnCloseQuery() : form_.FormCloseQuery())
-            DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
+        if (!(OnCloseQuery ? OnCloseQuery() : form_.FormCloseQuery()))
+            return 0;
         // A window that is still visible is hidden before it goes, and its hide handler runs.
         if (IsWindowVisible(window)) {
             ShowWindow(window, SW_HIDE);
             form_.FormHide();
         }
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
         if (OnDestroy)
             OnDestroy();
         PostQuitMessage(0);

@@ -1,15 +1,24 @@
-#include "main/fmMagnifier.h"
+#include "app/Program.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FormWindow.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    lupenta::win32::Win32Desktop desktop;
-    lupenta::Tfrmmain form(desktop);
-    form.FormCreate();
-    lupenta::win32::MainWindow window(form);
+    using namespace lupenta;
+    win32::Win32Desktop desktop;
+    win32::Win32FileSystem files;
+    win32::Win32FormWindow formWindow;
+    Program program(desktop, files, formWindow);
+    program.Create();
+    win32::MainWindow window(program.form);
+    formWindow.SetWindow(window.Hwnd());
     desktop.SetOwnerWindow(window.Hwnd());
+    window.OnShow = [&] { program.Show(); };
+    window.OnCloseQuery = [&] { return program.CloseQuery(); };
+    window.OnDestroy = [&] { program.Destroy(); };
     window.Show();
-    return lupenta::win32::RunMessageLoop(window);
+    return win32::RunMessageLoop(window);
 }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "main/fmMagnifier.h"
+#include "platform/Desktop.h"
+#include "platform/FileSystem.h"
+#include "settings/FormStorage.h"
+#include "settings/FormWindow.h"
+#include "settings/SettingsStore.h"
+
+namespace lupenta {
+
+// The main window with the settings that belong to it, built and torn down in the order the
+// program relies on: the settings are read while the window is built, and the file is
+// written last, after the window and its form storage are gone.
+class Program {
+public:
+    static constexpr const char* kSettingsFileName = "Lupenta.ini";
+
+    Program(Desktop& desktop, FileSystem& files, FormWindow& window);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The window's create handler; then the stored properties are bound to its components.
+    void Create();
+
+    // Window events, routed through the form storage.
+    void Show() { storage.OnShow(); }
+    bool CloseQuery() { return storage.OnCloseQuery(); }
+    void Destroy() { storage.OnDestroy(); }
+
+    TSettingsStore store;
+    Tfrmmain form;
+    TFormStorage storage;
+};
+
+} // namespace lupenta
