@@ -1,35 +1,178 @@
+// One paint's pixel work at the sizes a magnifier view takes, beside the floor (writing or
+// copying the output frame once) and pixman scaling a 32-bpp source to the same size. Every
+// kernel runs in one binary so the ratios come from one run.
+
 #include "platform/Bitmap24.h"
-#include "view/FrameOps.h"
+#include "view/FramePipeline.h"
 
 #include <benchmark/benchmark.h>
+#include <pixman.h>
 
+#include <cstdint>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
 using lupenta::Bitmap24;
+using lupenta::FramePipeline;
+using lupenta::Pen;
+using lupenta::ZoomedPaint;
+
+struct Size {
+    int width;
+    int height;
+};
+
+constexpr Size kSizes[] = {{468, 253}, {1920, 1080}, {3840, 2160}};
+constexpr int kZooms[] = {2, 4, 8, 16, 40};
+
+// The source pixels a view of this size needs at this zoom, rounded up as the view does.
+Size SourceSize(Size out, int zoom) {
+    return {(out.width + zoom - 1) / zoom, (out.height + zoom - 1) / zoom};
+}
 
 void FillPattern(Bitmap24& frame) {
     for (int y = 0; y < frame.Height(); ++y)
-        for (int x = 0; x < frame.Width() * 3; ++x)
-            frame.Row(y)[x] = static_cast<std::uint8_t>(x * 7 + y * 13);
+        for (int i = 0; i < frame.Width() * 3; ++i)
+            frame.Row(y)[i] = static_cast<std::uint8_t>(i * 7 + y * 13);
 }
 
-void ScaleReplicate(benchmark::State& state, int width, int height, int zoom) {
+void FloorMemset(benchmark::State& state, Size out, int) {
+    Bitmap24 dst;
+    dst.SetSize(out.width, out.height);
+    const std::size_t bytes = static_cast<std::size_t>(dst.Stride()) * dst.Height();
+    int value = 0;
+    for (auto _ : state) {
+        std::memset(dst.Row(0), ++value & 0xFF, bytes);
+        benchmark::ClobberMemory();
+    }
+}
+
+void FloorMemcpy(benchmark::State& state, Size out, int) {
+    Bitmap24 from;
+    Bitmap24 dst;
+    from.SetSize(out.width, out.height);
+    dst.SetSize(out.width, out.height);
+    FillPattern(from);
+    const std::size_t bytes = static_cast<std::size_t>(dst.Stride()) * dst.Height();
+    for (auto _ : state) {
+        std::memcpy(dst.Row(0), from.Row(0), bytes);
+        benchmark::ClobberMemory();
+    }
+}
+
+struct PixmanImage {
+    explicit PixmanImage(Size size)
+        : bits(static_cast<std::size_t>(size.width) * size.height),
+          image(pixman_image_create_bits(PIXMAN_x8r8g8b8, size.width, size.height, bits.data(),
+                                         size.width * 4)) {}
+    ~PixmanImage() { pixman_image_unref(image); }
+    PixmanImage(const PixmanImage&) = delete;
+    PixmanImage& operator=(const PixmanImage&) = delete;
+
+    std::vector<std::uint32_t> bits;
+    pixman_image_t* image;
+};
+
+void PixmanScale(benchmark::State& state, Size out, int zoom, pixman_filter_t filter) {
+    const Size in = SourceSize(out, zoom);
+    PixmanImage src(in);
+    PixmanImage dst(out);
+    for (std::size_t i = 0; i < src.bits.size(); ++i)
+        src.bits[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    pixman_transform_t transform;
+    pixman_transform_init_scale(&transform, pixman_double_to_fixed(1.0 / zoom),
+                                pixman_double_to_fixed(1.0 / zoom));
+    pixman_image_set_transform(src.image, &transform);
+    pixman_image_set_filter(src.image, filter, nullptr, 0);
+    pixman_image_set_repeat(src.image, PIXMAN_REPEAT_PAD);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_SRC, src.image, nullptr, dst.image, 0, 0, 0, 0, 0, 0,
+                                 out.width, out.height);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Everything on, as a busy paint has it: grid every 5 source pixels, crosshair, both mirrors
+// and inversion.
+ZoomedPaint FullPaint(Size out, int zoom, bool smooth) {
+    const Size in = SourceSize(out, zoom);
+    ZoomedPaint paint;
+    paint.overlay.zoom = zoom;
+    paint.overlay.leftOffset = in.width / 2;
+    paint.overlay.topOffset = in.height / 2;
+    paint.overlay.gridlevel = 5;
+    paint.overlay.viewWidth = out.width;
+    paint.overlay.viewHeight = out.height;
+    paint.overlay.displayWidth = out.width;
+    paint.overlay.displayHeight = out.height;
+    paint.smooth = smooth;
+    paint.drawCross = true;
+    paint.flipHorizontal = true;
+    paint.flipVertical = true;
+    paint.invert = true;
+    return paint;
+}
+
+void Pipeline(benchmark::State& state, Size out, int zoom, bool smooth, bool overlays) {
+    const Size in = SourceSize(out, zoom);
     Bitmap24 src;
     Bitmap24 dst;
-    src.SetSize(width / zoom + 1, height / zoom + 1);
-    dst.SetSize(width, height);
+    src.SetSize(in.width, in.height);
+    dst.SetSize(out.width, out.height);
     FillPattern(src);
+    FramePipeline pipeline;
+    const ZoomedPaint paint = FullPaint(out, zoom, smooth);
+    Pen pen;
     for (auto _ : state) {
-        lupenta::ScaleReplicate(src, dst, zoom);
-        benchmark::DoNotOptimize(dst.Row(0));
+        if (overlays)
+            pipeline.Render(src, dst, pen, paint);
+        else
+            pipeline.Scale(src, dst, paint);
+        benchmark::ClobberMemory();
     }
+    state.SetLabel(pipeline.KernelName());
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(ScaleReplicate, 1920x1080 / z4, 1920, 1080, 4)
-    ->Name("scale_replicate/1920x1080/z4");
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    using Kernel = std::function<void(benchmark::State&, Size, int)>;
+    const std::pair<const char*, Kernel> kernels[] = {
+        {"floor_memset", FloorMemset},
+        {"floor_memcpy", FloorMemcpy},
+        {"pixman_nearest",
+         [](benchmark::State& s, Size o, int z) { PixmanScale(s, o, z, PIXMAN_FILTER_NEAREST); }},
+        {"pixman_bilinear",
+         [](benchmark::State& s, Size o, int z) { PixmanScale(s, o, z, PIXMAN_FILTER_BILINEAR); }},
+        {"scale_replicate",
+         [](benchmark::State& s, Size o, int z) { Pipeline(s, o, z, false, false); }},
+        {"pipeline_replicate",
+         [](benchmark::State& s, Size o, int z) { Pipeline(s, o, z, false, true); }},
+        {"pipeline_smooth",
+         [](benchmark::State& s, Size o, int z) { Pipeline(s, o, z, true, true); }},
+    };
+    // Size and zoom outermost, so each group of kernels runs back to back under the same load.
+    for (const Size& size : kSizes)
+        for (int zoom : kZooms)
+            for (const auto& [name, kernel] : kernels) {
+                const std::string label = std::string(name) + "/" + std::to_string(size.width) +
+                                          "x" + std::to_string(size.height) + "/z" +
+                                          std::to_string(zoom);
+                benchmark::RegisterBenchmark(
+                    label.c_str(),
+                    [kernel = kernel, size, zoom](benchmark::State& s) { kernel(s, size, zoom); })
+                    ->Unit(benchmark::kMicrosecond)
+                    ->UseRealTime();
+            }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

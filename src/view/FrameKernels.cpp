@@ -7,13 +7,12 @@ namespace lupenta {
 namespace {
 
 void GatherPortable(const GatherTable& table, const std::uint8_t* source, std::uint8_t* out,
-                    std::uint8_t mask) {
-    for (int x = 0; x < table.width; ++x) {
-        const std::uint8_t* p = source + table.index[x] * 3;
-        out[x * 3] = static_cast<std::uint8_t>(p[0] ^ mask);
-        out[x * 3 + 1] = static_cast<std::uint8_t>(p[1] ^ mask);
-        out[x * 3 + 2] = static_cast<std::uint8_t>(p[2] ^ mask);
-    }
+                    const RowMask& mask) {
+    for (int x = 0; x < table.width; ++x)
+        std::memcpy(out + x * 3, source + table.index[x] * 3, 3);
+    if (mask.keep)
+        for (int j = 0; j < table.width * 3; ++j)
+            out[j] = static_cast<std::uint8_t>((out[j] & mask.keep[j]) ^ mask.flip[j]);
 }
 
 void SmoothRowPortable(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums) {
@@ -25,17 +24,24 @@ void SmoothRowPortable(const SmoothTable& table, const std::uint8_t* source, std
 }
 
 void BlendPortable(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
-                   std::uint8_t* out, std::uint8_t mask) {
+                   std::uint8_t* out, const RowMask& mask) {
     for (int j = 0; j < bytes; ++j) {
         const int t0 = top[j] ^ 0x8000;
         const int t1 = bottom[j] ^ 0x8000;
-        out[j] =
-            static_cast<std::uint8_t>(((t0 * (256 - weight) + t1 * weight + 32768) >> 16) ^ mask);
+        out[j] = static_cast<std::uint8_t>((t0 * (256 - weight) + t1 * weight + 32768) >> 16);
     }
+    if (mask.keep)
+        for (int j = 0; j < bytes; ++j)
+            out[j] = static_cast<std::uint8_t>((out[j] & mask.keep[j]) ^ mask.flip[j]);
 }
 
-void StreamPortable(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+void CopyPortable(std::uint8_t* out, const std::uint8_t* row, int bytes) {
     std::memcpy(out, row, static_cast<std::size_t>(bytes));
+}
+
+void ComplementPortable(std::uint8_t* row, int bytes) {
+    for (int j = 0; j < bytes; ++j)
+        row[j] = static_cast<std::uint8_t>(~row[j]);
 }
 
 void FencePortable() {}
@@ -43,8 +49,10 @@ void FencePortable() {}
 } // namespace
 
 const FrameKernels& PortableFrameKernels() {
-    static const FrameKernels kernels{"portable",    GatherPortable, SmoothRowPortable,
-                                      BlendPortable, StreamPortable, FencePortable};
+    static const FrameKernels kernels{
+        "portable",    16,           GatherPortable,     SmoothRowPortable,
+        BlendPortable, CopyPortable, ComplementPortable, CopyPortable,
+        FencePortable};
     return kernels;
 }
 

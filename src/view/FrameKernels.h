@@ -9,15 +9,16 @@
 
 namespace lupenta {
 
-constexpr int kSourceSlack = 32;
-constexpr int kGatherSlack = 32;
+constexpr int kSourceSlack = 96;
+constexpr int kGatherSlack = 96;
 
 struct GatherTable {
     const std::int32_t* index; // output pixel x takes source pixel index[x]
     int width;
-    // Five output pixels per chunk, shuffled out of 16 source bytes starting at base[k].
+    // (window - 1) / 3 output pixels per chunk, shuffled out of `window` source bytes
+    // starting at base[k].
     const std::int32_t* base;
-    const std::uint8_t* mask; // 16 bytes per chunk
+    const std::uint8_t* mask; // `window` bytes per chunk
     int chunks;
 };
 
@@ -33,17 +34,28 @@ struct SmoothTable {
     int groups;
 };
 
+// What every output row gets after scaling: byte j becomes (b & keep[j]) ^ flip[j]. It carries
+// the vertical grid lines and inversion; a null `keep` means the row is taken as it is. Both
+// rows have kGatherSlack bytes past the row's end.
+struct RowMask {
+    const std::uint8_t* keep = nullptr;
+    const std::uint8_t* flip = nullptr;
+};
+
 struct FrameKernels {
     const char* name;
-    // out = the gathered pixels, each byte xor `mask`.
+    int window; // bytes a gather chunk shuffles from
     void (*gather)(const GatherTable& table, const std::uint8_t* source, std::uint8_t* out,
-                   std::uint8_t mask);
+                   const RowMask& mask);
     // One source row blended across: sums[j] = (c0 * (256 - w) + c1 * w) ^ 0x8000, so a
     // signed 16-bit multiply-add can take it on.
     void (*smoothRow)(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums);
-    // Two rows of sums blended down: (t0 * (256 - w) + t1 * w + 32768) >> 16, xor `mask`.
+    // Two rows of sums blended down, (t0 * (256 - w) + t1 * w + 32768) >> 16, then masked.
     void (*blend)(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
-                  std::uint8_t* out, std::uint8_t mask);
+                  std::uint8_t* out, const RowMask& mask);
+    // Writes a finished row into the frame.
+    void (*copy)(std::uint8_t* out, const std::uint8_t* row, int bytes);
+    void (*complement)(std::uint8_t* row, int bytes);
     // Writes a finished row past the caches, for frames too large to stay in them; fence()
     // orders those writes before anyone reads the frame.
     void (*stream)(std::uint8_t* out, const std::uint8_t* row, int bytes);
@@ -55,5 +67,7 @@ const FrameKernels& PortableFrameKernels();
 const FrameKernels* Sse2FrameKernels();
 const FrameKernels* Ssse3FrameKernels();
 const FrameKernels* Avx2FrameKernels();
+const FrameKernels* Avx512FrameKernels();
+const FrameKernels* Avx512VbmiFrameKernels();
 
 } // namespace lupenta

@@ -9,10 +9,14 @@
 #include <intrin.h>
 #define LUPENTA_TARGET_SSSE3
 #define LUPENTA_TARGET_AVX2
+#define LUPENTA_TARGET_AVX512
+#define LUPENTA_TARGET_AVX512VBMI
 #else
 // The build targets plain x86-64; these functions are only called once the CPU has been asked.
 #define LUPENTA_TARGET_SSSE3 __attribute__((target("ssse3")))
 #define LUPENTA_TARGET_AVX2 __attribute__((target("avx2")))
+#define LUPENTA_TARGET_AVX512 __attribute__((target("avx512f")))
+#define LUPENTA_TARGET_AVX512VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 #endif
 
 namespace lupenta {
@@ -43,27 +47,69 @@ bool CpuHasAvx2() {
 #endif
 }
 
+bool CpuHasAvx512() {
+#if defined(_MSC_VER) && !defined(__clang__)
+    int info[4];
+    __cpuid(info, 1);
+    const bool osSavesZmm = ((info[2] >> 27) & 1) && (_xgetbv(0) & 0xE6) == 0xE6;
+    if (!osSavesZmm)
+        return false;
+    __cpuidex(info, 7, 0);
+    return (info[1] >> 16) & 1;
+#else
+    return __builtin_cpu_supports("avx512f");
+#endif
+}
+
+bool CpuHasAvx512Vbmi() {
+    if (!CpuHasAvx512())
+        return false;
+#if defined(_MSC_VER) && !defined(__clang__)
+    int info[4];
+    __cpuidex(info, 7, 0);
+    return ((info[1] >> 30) & 1) && ((info[2] >> 1) & 1);
+#else
+    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+#endif
+}
+
 // The portable loops are the fallback for row tails that a full vector would overrun.
 void BlendTail(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int from,
-               int bytes, std::uint8_t* out, std::uint8_t mask) {
+               int bytes, std::uint8_t* out, const RowMask& mask) {
     for (int j = from; j < bytes; ++j) {
         const int t0 = top[j] ^ 0x8000;
         const int t1 = bottom[j] ^ 0x8000;
-        out[j] =
-            static_cast<std::uint8_t>(((t0 * (256 - weight) + t1 * weight + 32768) >> 16) ^ mask);
+        int value = (t0 * (256 - weight) + t1 * weight + 32768) >> 16;
+        if (mask.keep)
+            value = (value & mask.keep[j]) ^ mask.flip[j];
+        out[j] = static_cast<std::uint8_t>(value);
+    }
+}
+
+inline __m128i Masked(__m128i v, const RowMask& mask, int j) {
+    const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask.keep + j));
+    const __m128i flip = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask.flip + j));
+    return _mm_xor_si128(_mm_and_si128(v, keep), flip);
+}
+
+// Rows have slack past their end, so the last vector may run over.
+void MaskRowSse2(std::uint8_t* out, int bytes, const RowMask& mask) {
+    for (int j = 0; j < bytes; j += 16) {
+        auto* p = reinterpret_cast<__m128i*>(out + j);
+        _mm_storeu_si128(p, Masked(_mm_loadu_si128(p), mask, j));
     }
 }
 
 void GatherSse2(const GatherTable& table, const std::uint8_t* source, std::uint8_t* out,
-                std::uint8_t mask) {
-    const std::uint32_t flip = mask * 0x010101u;
+                const RowMask& mask) {
     for (int x = 0; x < table.width; ++x) {
         std::uint32_t pixel;
         std::memcpy(&pixel, source + table.index[x] * 3, 4);
-        pixel ^= flip;
         // The fourth byte is overwritten by the next pixel; the output has slack for the last.
         std::memcpy(out + x * 3, &pixel, 4);
     }
+    if (mask.keep)
+        MaskRowSse2(out, table.width * 3, mask);
 }
 
 void SmoothRowSse2(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums) {
@@ -86,10 +132,9 @@ inline __m128i BlendEight(__m128i t0, __m128i t1, __m128i weights, __m128i bias)
 }
 
 void BlendSse2(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
-               std::uint8_t* out, std::uint8_t mask) {
+               std::uint8_t* out, const RowMask& mask) {
     const __m128i weights = _mm_set1_epi32((256 - weight) | (weight << 16));
     const __m128i bias = _mm_set1_epi32(kBlendBias);
-    const __m128i flip = _mm_set1_epi8(static_cast<char>(mask));
     int j = 0;
     for (; j + 16 <= bytes; j += 16) {
         const auto* a = reinterpret_cast<const __m128i*>(top + j);
@@ -97,8 +142,9 @@ void BlendSse2(const std::uint16_t* top, const std::uint16_t* bottom, int weight
         const __m128i first = BlendEight(_mm_loadu_si128(a), _mm_loadu_si128(b), weights, bias);
         const __m128i second =
             BlendEight(_mm_loadu_si128(a + 1), _mm_loadu_si128(b + 1), weights, bias);
+        const __m128i value = _mm_packus_epi16(first, second);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
-                         _mm_xor_si128(_mm_packus_epi16(first, second), flip));
+                         mask.keep ? Masked(value, mask, j) : value);
     }
     BlendTail(top, bottom, weight, j, bytes, out, mask);
 }
@@ -127,21 +173,44 @@ void StreamSse2(std::uint8_t* out, const std::uint8_t* row, int bytes) {
     std::memcpy(out + j, row + j, static_cast<std::size_t>(bytes - j));
 }
 
+void CopyMemcpy(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+    std::memcpy(out, row, static_cast<std::size_t>(bytes));
+}
+
+void ComplementSse2(std::uint8_t* row, int bytes) {
+    const __m128i ones = _mm_set1_epi8(-1);
+    int j = 0;
+    for (; j + 16 <= bytes; j += 16) {
+        auto* p = reinterpret_cast<__m128i*>(row + j);
+        _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), ones));
+    }
+    for (; j < bytes; ++j)
+        row[j] = static_cast<std::uint8_t>(~row[j]);
+}
+
 void FenceSse2() {
     _mm_sfence();
 }
 
+LUPENTA_TARGET_SSSE3 inline __m128i GatherChunk(const GatherTable& table,
+                                                const std::uint8_t* source, int k) {
+    const __m128i window =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[k]));
+    const __m128i shuffle = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.mask + k * 16));
+    return _mm_shuffle_epi8(window, shuffle);
+}
+
+// Sixteen bytes go out per chunk but only fifteen count: the next chunk overwrites the last.
 LUPENTA_TARGET_SSSE3 void GatherSsse3(const GatherTable& table, const std::uint8_t* source,
-                                      std::uint8_t* out, std::uint8_t mask) {
-    const __m128i flip = _mm_set1_epi8(static_cast<char>(mask));
-    for (int k = 0; k < table.chunks; ++k) {
-        const __m128i window =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[k]));
-        const __m128i shuffle =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.mask + k * 16));
-        // Sixteen bytes go out but only fifteen count: the next chunk overwrites the last.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * 15),
-                         _mm_xor_si128(_mm_shuffle_epi8(window, shuffle), flip));
+                                      std::uint8_t* out, const RowMask& mask) {
+    if (mask.keep) {
+        for (int k = 0; k < table.chunks; ++k)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * 15),
+                             Masked(GatherChunk(table, source, k), mask, k * 15));
+    } else {
+        for (int k = 0; k < table.chunks; ++k)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * 15),
+                             GatherChunk(table, source, k));
     }
 }
 
@@ -166,28 +235,110 @@ LUPENTA_TARGET_SSSE3 void SmoothRowSsse3(const SmoothTable& table, const std::ui
     }
 }
 
+LUPENTA_TARGET_AVX2 inline __m256i
+BlendSixteen(const std::uint16_t* top, const std::uint16_t* bottom, __m256i weights, __m256i bias) {
+    const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top));
+    const __m256i t1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom));
+    const __m256i lo = _mm256_madd_epi16(_mm256_unpacklo_epi16(t0, t1), weights);
+    const __m256i hi = _mm256_madd_epi16(_mm256_unpackhi_epi16(t0, t1), weights);
+    return _mm256_packs_epi32(_mm256_srli_epi32(_mm256_add_epi32(lo, bias), 16),
+                              _mm256_srli_epi32(_mm256_add_epi32(hi, bias), 16));
+}
+
 LUPENTA_TARGET_AVX2 void BlendAvx2(const std::uint16_t* top, const std::uint16_t* bottom,
-                                   int weight, int bytes, std::uint8_t* out, std::uint8_t mask) {
+                                   int weight, int bytes, std::uint8_t* out, const RowMask& mask) {
     const __m256i weights = _mm256_set1_epi32((256 - weight) | (weight << 16));
     const __m256i bias = _mm256_set1_epi32(kBlendBias);
-    const __m256i flip = _mm256_set1_epi8(static_cast<char>(mask));
     int j = 0;
     for (; j + 32 <= bytes; j += 32) {
-        const auto* a = reinterpret_cast<const __m256i*>(top + j);
-        const auto* b = reinterpret_cast<const __m256i*>(bottom + j);
-        __m256i halves[2];
-        for (int h = 0; h < 2; ++h) {
-            const __m256i t0 = _mm256_loadu_si256(a + h);
-            const __m256i t1 = _mm256_loadu_si256(b + h);
-            const __m256i lo = _mm256_madd_epi16(_mm256_unpacklo_epi16(t0, t1), weights);
-            const __m256i hi = _mm256_madd_epi16(_mm256_unpackhi_epi16(t0, t1), weights);
-            halves[h] = _mm256_packs_epi32(_mm256_srli_epi32(_mm256_add_epi32(lo, bias), 16),
-                                           _mm256_srli_epi32(_mm256_add_epi32(hi, bias), 16));
-        }
+        const __m256i first = BlendSixteen(top + j, bottom + j, weights, bias);
+        const __m256i second = BlendSixteen(top + j + 16, bottom + j + 16, weights, bias);
         // Packing works within 128-bit lanes; the permute puts the quarters back in order.
-        const __m256i bytes32 =
-            _mm256_permute4x64_epi64(_mm256_packus_epi16(halves[0], halves[1]), 0xD8);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), _mm256_xor_si256(bytes32, flip));
+        __m256i value = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
+        if (mask.keep) {
+            const __m256i keep =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask.keep + j));
+            const __m256i flip =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask.flip + j));
+            value = _mm256_xor_si256(_mm256_and_si256(value, keep), flip);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), value);
+    }
+    BlendTail(top, bottom, weight, j, bytes, out, mask);
+}
+
+// Whole-line aligned stores keep up with the fastest fill the machine has; the frame's rows
+// need not start on a line, so the first and last stores are unaligned and overlap.
+LUPENTA_TARGET_AVX512 void CopyAvx512(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+    if (bytes < 64) {
+        std::memcpy(out, row, static_cast<std::size_t>(bytes));
+        return;
+    }
+    _mm512_storeu_si512(out, _mm512_loadu_si512(row));
+    int j = static_cast<int>(64 - (reinterpret_cast<std::uintptr_t>(out) & 63));
+    for (; j + 64 <= bytes; j += 64)
+        _mm512_store_si512(out + j, _mm512_loadu_si512(row + j));
+    _mm512_storeu_si512(out + bytes - 64, _mm512_loadu_si512(row + bytes - 64));
+}
+
+LUPENTA_TARGET_AVX512 void StreamAvx512(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+    if (bytes < 64) {
+        std::memcpy(out, row, static_cast<std::size_t>(bytes));
+        return;
+    }
+    _mm512_storeu_si512(out, _mm512_loadu_si512(row));
+    int j = static_cast<int>(64 - (reinterpret_cast<std::uintptr_t>(out) & 63));
+    for (; j + 64 <= bytes; j += 64)
+        _mm512_stream_si512(reinterpret_cast<__m512i*>(out + j), _mm512_loadu_si512(row + j));
+    _mm512_storeu_si512(out + bytes - 64, _mm512_loadu_si512(row + bytes - 64));
+}
+
+// Twenty-one output pixels per chunk out of a 64-byte window; the 64th byte is overwritten by
+// the next chunk.
+LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::uint8_t* source,
+                                          std::uint8_t* out, const RowMask& mask) {
+    for (int k = 0; k < table.chunks; ++k) {
+        const __m512i window = _mm512_loadu_si512(source + table.base[k]);
+        __m512i value = _mm512_maskz_permutexvar_epi8(
+            ~__mmask64{0}, _mm512_loadu_si512(table.mask + k * 64), window);
+        if (mask.keep)
+            value =
+                _mm512_xor_si512(_mm512_and_si512(value, _mm512_loadu_si512(mask.keep + k * 63)),
+                                 _mm512_loadu_si512(mask.flip + k * 63));
+        _mm512_storeu_si512(out + k * 63, value);
+    }
+}
+
+LUPENTA_TARGET_AVX512VBMI inline __m512i BlendThirtyTwo(const std::uint16_t* top,
+                                                        const std::uint16_t* bottom,
+                                                        __m512i weights, __m512i bias) {
+    const __m512i t0 = _mm512_loadu_si512(top);
+    const __m512i t1 = _mm512_loadu_si512(bottom);
+    const __m512i lo = _mm512_madd_epi16(_mm512_unpacklo_epi16(t0, t1), weights);
+    const __m512i hi = _mm512_madd_epi16(_mm512_unpackhi_epi16(t0, t1), weights);
+    // The zero-masked forms say the same as the plain ones without leaving lanes undefined,
+    // which older compilers warn about.
+    const __mmask16 all = 0xFFFF;
+    return _mm512_packs_epi32(_mm512_maskz_srli_epi32(all, _mm512_add_epi32(lo, bias), 16),
+                              _mm512_maskz_srli_epi32(all, _mm512_add_epi32(hi, bias), 16));
+}
+
+LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::uint16_t* bottom,
+                                           int weight, int bytes, std::uint8_t* out,
+                                           const RowMask& mask) {
+    const __m512i weights = _mm512_set1_epi32((256 - weight) | (weight << 16));
+    const __m512i bias = _mm512_set1_epi32(kBlendBias);
+    const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+    int j = 0;
+    for (; j + 64 <= bytes; j += 64) {
+        const __m512i first = BlendThirtyTwo(top + j, bottom + j, weights, bias);
+        const __m512i second = BlendThirtyTwo(top + j + 32, bottom + j + 32, weights, bias);
+        __m512i value =
+            _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(first, second));
+        if (mask.keep)
+            value = _mm512_xor_si512(_mm512_and_si512(value, _mm512_loadu_si512(mask.keep + j)),
+                                     _mm512_loadu_si512(mask.flip + j));
+        _mm512_storeu_si512(out + j, value);
     }
     BlendTail(top, bottom, weight, j, bytes, out, mask);
 }
@@ -195,22 +346,41 @@ LUPENTA_TARGET_AVX2 void BlendAvx2(const std::uint16_t* top, const std::uint16_t
 } // namespace
 
 const FrameKernels* Sse2FrameKernels() {
-    static const FrameKernels kernels{"sse2",    GatherSse2, SmoothRowSse2,
-                                      BlendSse2, StreamSse2, FenceSse2};
+    static const FrameKernels kernels{"sse2",         16,         GatherSse2,
+                                      SmoothRowSse2,  BlendSse2,  CopyMemcpy,
+                                      ComplementSse2, StreamSse2, FenceSse2};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
-    static const FrameKernels kernels{"ssse3",   GatherSsse3, SmoothRowSsse3,
-                                      BlendSse2, StreamSse2,  FenceSse2};
+    static const FrameKernels kernels{"ssse3",        16,         GatherSsse3,
+                                      SmoothRowSsse3, BlendSse2,  CopyMemcpy,
+                                      ComplementSse2, StreamSse2, FenceSse2};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx2FrameKernels() {
-    static const FrameKernels kernels{"avx2",    GatherSsse3, SmoothRowSsse3,
-                                      BlendAvx2, StreamSse2,  FenceSse2};
+    static const FrameKernels kernels{"avx2",         16,         GatherSsse3,
+                                      SmoothRowSsse3, BlendAvx2,  CopyMemcpy,
+                                      ComplementSse2, StreamSse2, FenceSse2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
+    return supported ? &kernels : nullptr;
+}
+
+const FrameKernels* Avx512FrameKernels() {
+    static const FrameKernels kernels{"avx512",       16,           GatherSsse3,
+                                      SmoothRowSsse3, BlendAvx2,    CopyAvx512,
+                                      ComplementSse2, StreamAvx512, FenceSse2};
+    static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
+    return supported ? &kernels : nullptr;
+}
+
+const FrameKernels* Avx512VbmiFrameKernels() {
+    static const FrameKernels kernels{"avx512vbmi",   64,           GatherVbmi,
+                                      SmoothRowSsse3, BlendAvx512,  CopyAvx512,
+                                      ComplementSse2, StreamAvx512, FenceSse2};
+    static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
@@ -227,6 +397,12 @@ const FrameKernels* Ssse3FrameKernels() {
     return nullptr;
 }
 const FrameKernels* Avx2FrameKernels() {
+    return nullptr;
+}
+const FrameKernels* Avx512FrameKernels() {
+    return nullptr;
+}
+const FrameKernels* Avx512VbmiFrameKernels() {
     return nullptr;
 }
 

@@ -13,7 +13,11 @@ const FrameKernels& ChooseKernels(KernelSet set) {
     const FrameKernels* chosen = nullptr;
     switch (set) {
     case KernelSet::Best:
-        chosen = Avx2FrameKernels();
+        chosen = Avx512VbmiFrameKernels();
+        if (!chosen)
+            chosen = Avx512FrameKernels();
+        if (!chosen)
+            chosen = Avx2FrameKernels();
         if (!chosen)
             chosen = Ssse3FrameKernels();
         if (!chosen)
@@ -28,6 +32,12 @@ const FrameKernels& ChooseKernels(KernelSet set) {
     case KernelSet::Avx2:
         chosen = Avx2FrameKernels();
         break;
+    case KernelSet::Avx512:
+        chosen = Avx512FrameKernels();
+        break;
+    case KernelSet::Avx512Vbmi:
+        chosen = Avx512VbmiFrameKernels();
+        break;
     case KernelSet::Portable:
         break;
     }
@@ -36,7 +46,7 @@ const FrameKernels& ChooseKernels(KernelSet set) {
 
 // A frame this large does not stay in the caches until it is presented, so writing it past
 // them saves reading every line in before it is overwritten.
-constexpr std::size_t kDefaultStreamThreshold = std::size_t{4} << 20;
+constexpr std::size_t kDefaultStreamThreshold = std::size_t{16} << 20;
 
 bool DisplayIsFrame(const Bitmap24& dst, const OverlayInput& in) {
     return in.displayWidth == dst.Width() && in.displayHeight == dst.Height() && in.zoom >= 1;
@@ -107,10 +117,8 @@ void FramePipeline::Scale(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint&
     const int height = std::min(dst.Height(), src.Height() * zoom);
     if (width <= 0 || height <= 0)
         return;
-    const bool flipH = flipH_, flipV = flipV_, overlays = overlays_;
-    const std::uint8_t mask = mask_;
-    flipH_ = flipV_ = overlays_ = false;
-    mask_ = 0;
+    const bool flipH = flipH_, flipV = flipV_, overlays = overlays_, masked = masked_;
+    flipH_ = flipV_ = overlays_ = masked_ = false;
     if (paint.smooth)
         SmoothRows(src, dst, width, height, zoom);
     else
@@ -118,7 +126,7 @@ void FramePipeline::Scale(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint&
     flipH_ = flipH;
     flipV_ = flipV;
     overlays_ = overlays;
-    mask_ = mask;
+    masked_ = masked;
 }
 
 void FramePipeline::Finish(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
@@ -144,17 +152,33 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, 
     mask_ = paint.invert ? 0xFF : 0;
     overlays_ = true;
 
-    gridColumns_.clear();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3 + kGatherSlack;
+    keep_.assign(rowBytes, 0xFF);
+    flip_.assign(rowBytes, mask_);
+    masked_ = mask_ != 0;
     gridRows_.assign(static_cast<std::size_t>(std::max(height, 0)), 0);
     const bool gridDrawn = z > 1 && g > 0;
     if (gridDrawn) {
         gridEdit_ = MakeEdit(pen);
+        gridPattern_.resize(rowBytes);
+        for (std::size_t j = 0; j < rowBytes; ++j)
+            gridPattern_[j] = gridEdit_.bgr[j % 3];
         const int ox = in.fixedGrid ? in.screenLeft % g : 0;
         const int shiftX = (z * in.leftOffset - in.viewWidth / 2) % (z * g);
         for (int i = 0; i <= in.displayWidth / z; ++i) {
             const int x = z * (i - ox) - shiftX;
-            if ((i - in.leftOffset) % g == 0 && x >= 0 && x < width)
-                gridColumns_.push_back(flipH_ ? width - 1 - x : x);
+            if ((i - in.leftOffset) % g != 0 || x < 0 || x >= width)
+                continue;
+            const std::size_t at = static_cast<std::size_t>(flipH_ ? width - 1 - x : x) * 3;
+            for (std::size_t b = 0; b < 3; ++b) {
+                if (gridEdit_.set) {
+                    keep_[at + b] = 0;
+                    flip_[at + b] = gridEdit_.bgr[b];
+                } else {
+                    flip_[at + b] = static_cast<std::uint8_t>(~flip_[at + b]);
+                }
+            }
+            masked_ = true;
         }
         const int oy = in.fixedGrid ? in.screenTop % g : 0;
         const int shiftY = (z * in.topOffset - in.viewHeight / 2) % (z * g);
@@ -229,6 +253,12 @@ void FramePipeline::AddSpan(Edit edit, int from, int to) {
     spans_.push_back(edit);
 }
 
+RowMask FramePipeline::Mask() const {
+    if (!masked_)
+        return {};
+    return {keep_.data(), flip_.data()};
+}
+
 bool FramePipeline::RowHasEdits(int y) const {
     if (gridRows_[static_cast<std::size_t>(y)])
         return true;
@@ -239,17 +269,16 @@ bool FramePipeline::RowHasEdits(int y) const {
     return y >= crossTop_ && y <= crossTop_ + crossZoom_;
 }
 
-void FramePipeline::ApplyColumns(std::uint8_t* row) const {
-    for (int x : gridColumns_)
-        ApplyEdit(row, x, x + 1, gridEdit_.set, gridEdit_.bgr);
-}
-
 // The edits of unmirrored row `y`, in drawing order: the horizontal grid line, then the
 // crosshair, whose four sides share no pixel.
 void FramePipeline::ApplyRowEdits(std::uint8_t* row, int y) {
     spans_.clear();
-    if (gridRows_[static_cast<std::size_t>(y)])
-        AddSpan(gridEdit_, 0, width_);
+    if (gridRows_[static_cast<std::size_t>(y)]) {
+        if (gridEdit_.set)
+            std::memcpy(row, gridPattern_.data(), static_cast<std::size_t>(width_) * 3);
+        else
+            kernels_->complement(row, width_ * 3);
+    }
     if (cross_) {
         const int z = crossZoom_;
         const int left = crossLeft_;
@@ -278,9 +307,14 @@ const std::uint8_t* FramePipeline::LoadSource(const std::uint8_t* row, int bytes
     return source_.data();
 }
 
-std::uint8_t* FramePipeline::RowBuffer(int which, int bytes) {
-    rows_[which].resize(static_cast<std::size_t>(bytes) + kGatherSlack);
-    return rows_[which].data();
+// Placed at the same offset within a cache line as the frame's rows, so copying a row out
+// never splits a load across two lines.
+std::uint8_t* FramePipeline::RowBuffer(int which, int bytes, const std::uint8_t* like) {
+    rows_[which].resize(static_cast<std::size_t>(bytes) + kGatherSlack + 64);
+    std::uint8_t* data = rows_[which].data();
+    const auto phase =
+        (reinterpret_cast<std::uintptr_t>(like) - reinterpret_cast<std::uintptr_t>(data)) & 63;
+    return data + phase;
 }
 
 void FramePipeline::WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int bytes,
@@ -288,29 +322,33 @@ void FramePipeline::WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int 
     if (stream)
         kernels_->stream(dst.Row(y), row, bytes);
     else
-        std::memcpy(dst.Row(y), row, static_cast<std::size_t>(bytes));
+        kernels_->copy(dst.Row(y), row, bytes);
 }
 
-// Output pixel x shows source pixel index[x]; windows of five output pixels never reach more
-// than five source pixels, since the index moves by at most one from pixel to pixel.
+// Output pixel x shows source pixel index[x]. The index moves by at most one from pixel to
+// pixel, so a chunk of n output pixels never reaches more than n source pixels and fits the
+// kernels' shuffle window.
 void FramePipeline::BuildGather(int width, int zoom) {
     gatherIndex_.resize(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         gatherIndex_[static_cast<std::size_t>(x)] = (flipH_ ? width - 1 - x : x) / zoom;
-    const int chunks = (width + 4) / 5;
+    const int window = kernels_->window;
+    const int pixels = (window - 1) / 3;
+    const int chunks = (width + pixels - 1) / pixels;
     chunkBase_.resize(static_cast<std::size_t>(chunks));
-    chunkMask_.resize(static_cast<std::size_t>(chunks) * 16);
+    chunkMask_.assign(static_cast<std::size_t>(chunks) * window, 0x80);
     for (int k = 0; k < chunks; ++k) {
-        int index[5];
-        for (int p = 0; p < 5; ++p)
-            index[p] = gatherIndex_[static_cast<std::size_t>(std::min(k * 5 + p, width - 1))];
-        const int first = *std::min_element(index, index + 5);
+        const auto at = [&](int p) {
+            return gatherIndex_[static_cast<std::size_t>(std::min(k * pixels + p, width - 1))];
+        };
+        int first = at(0);
+        for (int p = 1; p < pixels; ++p)
+            first = std::min(first, at(p));
         chunkBase_[static_cast<std::size_t>(k)] = first * 3;
-        std::uint8_t* mask = &chunkMask_[static_cast<std::size_t>(k) * 16];
-        for (int p = 0; p < 5; ++p)
+        std::uint8_t* mask = &chunkMask_[static_cast<std::size_t>(k) * window];
+        for (int p = 0; p < pixels; ++p)
             for (int b = 0; b < 3; ++b)
-                mask[p * 3 + b] = static_cast<std::uint8_t>((index[p] - first) * 3 + b);
-        mask[15] = 0x80;
+                mask[p * 3 + b] = static_cast<std::uint8_t>((at(p) - first) * 3 + b);
     }
 }
 
@@ -359,13 +397,11 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
     const int bytes = width * 3;
     const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
                             static_cast<int>(chunkBase_.size())};
-    std::uint8_t* plain = RowBuffer(0, bytes);
-    std::uint8_t* marked = RowBuffer(1, bytes);
+    std::uint8_t* plain = RowBuffer(0, bytes, dst.Row(0));
+    std::uint8_t* marked = RowBuffer(1, bytes, dst.Row(0));
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
     for (int r = 0; r * zoom < height; ++r) {
-        kernels_->gather(table, LoadSource(src.Row(r), src.Width() * 3), plain, mask_);
-        if (overlays_)
-            ApplyColumns(plain);
+        kernels_->gather(table, LoadSource(src.Row(r), src.Width() * 3), plain, Mask());
         const int end = std::min(r * zoom + zoom, height);
         for (int y = r * zoom; y < end; ++y) {
             const int out = flipV_ ? height - 1 - y : y;
@@ -402,22 +438,16 @@ void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, in
     BuildSmooth(width, src.Width(), zoom);
     const int bytes = width * 3;
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
-    std::uint8_t* buffer = RowBuffer(0, bytes);
+    std::uint8_t* row = RowBuffer(0, bytes, dst.Row(0));
     for (int y = 0; y < height; ++y) {
         const SmoothTap tap = SmoothTapFor(y, zoom, src.Height());
         const int next = std::min(tap.index + 1, src.Height() - 1);
         const std::uint16_t* top = SumsFor(src, tap.index, next);
         const std::uint16_t* bottom = tap.weight == 0 ? top : SumsFor(src, next, tap.index);
-        const int out = flipV_ ? height - 1 - y : y;
-        std::uint8_t* row = stream ? buffer : dst.Row(out);
-        kernels_->blend(top, bottom, tap.weight, bytes, row, mask_);
-        if (overlays_) {
-            ApplyColumns(row);
-            if (RowHasEdits(y))
-                ApplyRowEdits(row, y);
-        }
-        if (stream)
-            kernels_->stream(dst.Row(out), buffer, bytes);
+        kernels_->blend(top, bottom, tap.weight, bytes, row, Mask());
+        if (overlays_ && RowHasEdits(y))
+            ApplyRowEdits(row, y);
+        WriteRow(dst, flipV_ ? height - 1 - y : y, row, bytes, stream);
     }
     if (stream)
         kernels_->fence();
@@ -432,11 +462,10 @@ void FramePipeline::TransformRows(Bitmap24& dst) {
     BuildGather(width, 1);
     const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
                             static_cast<int>(chunkBase_.size())};
-    std::uint8_t* first = RowBuffer(0, bytes);
-    std::uint8_t* second = RowBuffer(1, bytes);
+    std::uint8_t* first = RowBuffer(0, bytes, dst.Row(0));
+    std::uint8_t* second = RowBuffer(1, bytes, dst.Row(0));
     auto build = [&](int y, std::uint8_t* row) {
-        kernels_->gather(table, LoadSource(dst.Row(y), bytes), row, mask_);
-        ApplyColumns(row);
+        kernels_->gather(table, LoadSource(dst.Row(y), bytes), row, Mask());
         if (RowHasEdits(y))
             ApplyRowEdits(row, y);
     };

@@ -32,8 +32,9 @@ void ScaleZoomedReference(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint&
 void FinishZoomedReference(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
 
 struct FrameKernels;
+struct RowMask;
 
-enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2 };
+enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2, Avx512, Avx512Vbmi };
 
 // Keeps its row buffers and tables from one paint to the next, so painting at a stable size
 // allocates nothing. Each function leaves `dst` and `pen` exactly as its reference does.
@@ -63,7 +64,7 @@ private:
     Edit MakeEdit(const Pen& pen) const;
     void AddSpan(Edit edit, int from, int to);
     bool RowHasEdits(int y) const;
-    void ApplyColumns(std::uint8_t* row) const;
+    RowMask Mask() const;
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
@@ -72,7 +73,7 @@ private:
     void BuildGather(int width, int zoom);
     void BuildSmooth(int width, int sourceWidth, int zoom);
     const std::uint8_t* LoadSource(const std::uint8_t* row, int bytes);
-    std::uint8_t* RowBuffer(int which, int bytes);
+    std::uint8_t* RowBuffer(int which, int bytes, const std::uint8_t* like);
     void WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int bytes, bool stream);
 
     const FrameKernels* kernels_;
@@ -83,10 +84,13 @@ private:
     bool flipV_ = false;
     std::uint8_t mask_ = 0; // 0xFF when inverting
     bool overlays_ = false;
+    bool masked_ = false; // keep_ and flip_ hold the grid columns and inversion
+    std::vector<std::uint8_t> keep_;
+    std::vector<std::uint8_t> flip_;
+    std::vector<std::uint8_t> gridPattern_; // a whole row in the grid pen's colour
     int width_ = 0;
     int height_ = 0;
     Edit gridEdit_;
-    std::vector<int> gridColumns_;
     std::vector<std::uint8_t> gridRows_; // per unmirrored row: 1 when a grid line runs along it
     bool cross_ = false;
     Edit crossEdit_;

@@ -94,7 +94,8 @@ struct Variant {
 
 std::vector<Variant> Variants() {
     std::vector<Variant> variants;
-    for (KernelSet set : {KernelSet::Portable, KernelSet::Sse2, KernelSet::Ssse3, KernelSet::Avx2})
+    for (KernelSet set : {KernelSet::Portable, KernelSet::Sse2, KernelSet::Ssse3, KernelSet::Avx2,
+                          KernelSet::Avx512, KernelSet::Avx512Vbmi})
         if (set == KernelSet::Portable ||
             std::string(FramePipeline(set).KernelName()) != "portable")
             for (bool streaming : {false, true})
