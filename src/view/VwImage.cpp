@@ -247,21 +247,26 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
                                 {0, 0}))
         return;
     SampleColour(Fsourcecopy);
-    if (FSmoothen)
-        ScaleSmooth(Fsourcecopy, FTempBitMap, z);
-    else
-        ScaleReplicate(Fsourcecopy, FTempBitMap, z);
 
     const OverlayInput overlay{z,          FLeftOffset, FTopOffset, FScreenLeft,
                                FScreenTop, FGridlevel,  FFixedGrid, FDrawGrid,
                                Width(),    Height(),    w,          h};
-    if (FShowCursor)
+    const ZoomedPaint paint{overlay,         FSmoothen,     FDrawCross,
+                            FFlipHorizontal, FFlipVertical, FInvert};
+    // The platform draws the pointer image onto the scaled frame, so with it on the paint
+    // stops after scaling and does the rest in a second pass; without it, one pass does all.
+    if (FShowCursor) {
+        pipeline_.Scale(Fsourcecopy, FTempBitMap, paint);
         DrawPointerImage(desktop_, FTempBitMap, overlay);
-    const bool gridDrawn = DrawGridLines(FTempBitMap, FTempPen, overlay);
-    if (FDrawCross)
-        DrawCrosshair(FTempBitMap, FTempPen, gridDrawn, overlay);
-    Mirror(FTempBitMap);
-    Present(surface, FTempBitMap, true);
+        pipeline_.Finish(FTempBitMap, FTempPen, paint);
+    } else {
+        pipeline_.Render(Fsourcecopy, FTempBitMap, FTempPen, paint);
+    }
+    // The frame around the view is drawn over the finished image, so it is never inverted.
+    if (FBorderColor == kSilver)
+        FrameRectangle(FTempBitMap, kSilver);
+    displayed_ = &FTempBitMap;
+    surface.Present(FTempBitMap);
 }
 
 } // namespace lupenta

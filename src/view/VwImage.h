@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/Geometry.h"
 #include "view/FrameOps.h"
+#include "view/FramePipeline.h"
 
 #include <cstdint>
 #include <functional>
@@ -141,6 +142,9 @@ private:
     Bitmap24 FMainBitMap;
     Bitmap24 FTempBitMap;
     Pen FTempPen;
+    // Row buffers and tables of the zoomed paint, kept so a paint at a stable size allocates
+    // nothing.
+    FramePipeline pipeline_;
     int FBevelWidth = 1;
     int FBorderWidth = 0;
     BorderStyle FBorderStyle = BorderStyle::None;
