@@ -1,0 +1,99 @@
+#include "app/Program.h"
+#include "support/FakeDesktop.h"
+#include "support/FakeFileSystem.h"
+#include "support/FakeFormWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lupenta {
+namespace {
+
+using testing::FakeDesktop;
+using testing::FakeFileSystem;
+using testing::FakeFormWindow;
+
+const std::string kIni = "C:\\Program Files\\Lupenta\\Lupenta.ini";
+
+// The window's own values come first with the texts of the window's writer, which also has the
+// last word on the keys it shares with the stored properties; then the placement save, and
+// the stored properties that have a line of their own.
+const std::string kAfterInvertAndExit = "[Lupenta]\r\n"
+                                        "InvertImage1_Checked=True\r\n"
+                                        "DrawCrossHair1_Checked=False\r\n"
+                                        "DrawGrid1_Checked=False\r\n"
+                                        "Panel1_Visible=True\r\n"
+                                        "MakeWindowTransparent1_Checked=False\r\n"
+                                        "ShowCursor1_Checked=True\r\n"
+                                        "ShowTitlebar=False\r\n"
+                                        "Stayontop1_Checked=False\r\n"
+                                        "RGBValues1_Checked=True\r\n"
+                                        "Smoothen1_Checked=False\r\n"
+                                        "Combobox1_Itemindex=1\r\n"
+                                        "Timer1_Interval=66\r\n"
+                                        "memX=0\r\n"
+                                        "memY=0\r\n"
+                                        "Pixlevel=0\r\n"
+                                        "FormVersion=0\r\n"
+                                        "Flags=0\r\n"
+                                        "PixelsPerInch=96\r\n"
+                                        "MinMaxPos(1920x1080)=-1,-1,-1,-1\r\n"
+                                        "MinMaxPos=-1,-1,-1,-1\r\n"
+                                        "NormPos(1920x1080)=100,100,584,421\r\n"
+                                        "NormPos=100,100,584,421\r\n"
+                                        "cbxZoomLevel_ItemIndex=1\r\n"
+                                        "FixedLocation1_Checked=FALSE\r\n"
+                                        "StayinSystemTray1_Checked=TRUE\r\n"
+                                        "DrawFixedGrid1_Checked=FALSE\r\n"
+                                        "btnType_Down=FALSE\r\n"
+                                        "FollowCaretPosition1_Checked=FALSE\r\n"
+                                        "FlipwhenHovered1_Checked=FALSE\r\n"
+                                        "FlipVertically1_Checked=FALSE\r\n"
+                                        "FlipHorizontally1_Checked=FALSE\r\n"
+                                        "\r\n";
+
+TEST(SettingsFileGolden, FirstRunInvertThenExit) {
+    FakeDesktop desktop;
+    FakeFileSystem files;
+    FakeFormWindow window;
+    {
+        Program program(desktop, files, window);
+        program.Create();
+        program.form.ClientResized(468, 282);
+        program.Show();
+        program.form.SetVisible(true);
+
+        program.form.InvertImage1Click();
+
+        program.form.Exit1Click();
+        ASSERT_TRUE(program.CloseQuery());
+        // Between the close-query save and the hide, the shared keys hold the other texts.
+        EXPECT_EQ(program.store.ReadString("InvertImage1_Checked", ""), "TRUE");
+        window.visible = false;
+        program.form.FormHide();
+        program.Destroy();
+        EXPECT_FALSE(files.files.count(kIni)) << "the file is written only when the store goes";
+    }
+    ASSERT_TRUE(files.files.count(kIni));
+    EXPECT_EQ(files.files.at(kIni), kAfterInvertAndExit);
+}
+
+TEST(SettingsFileGolden, TheNextStartComesBackInverted) {
+    FakeDesktop desktop;
+    FakeFileSystem files;
+    files.files[kIni] = kAfterInvertAndExit;
+    FakeFormWindow window;
+    Program program(desktop, files, window);
+    program.Create();
+    program.form.ClientResized(468, 282);
+    program.Show();
+    EXPECT_TRUE(program.form.InvertImage1.Checked);
+    EXPECT_TRUE(program.form.imageview1->Invert());
+    EXPECT_EQ(program.form.imageview1->Zoom(), 2);
+    EXPECT_TRUE(program.form.Panel1.Visible);
+    EXPECT_EQ(window.applied.size(), 1u) << "the saved placement is applied";
+}
+
+} // namespace
+} // namespace lupenta
