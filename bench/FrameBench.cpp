@@ -22,6 +22,34 @@ using lupenta::FramePipeline;
 using lupenta::Pen;
 using lupenta::ZoomedPaint;
 
+// Frames as the program has them: DIB sections start on a page.
+class PageAllocator final : public lupenta::PixelAllocator {
+public:
+    std::unique_ptr<lupenta::PixelStore> Allocate(int, int height, int stride) override {
+        return std::make_unique<Store>(static_cast<std::size_t>(height) * stride);
+    }
+
+private:
+    class Store final : public lupenta::PixelStore {
+    public:
+        explicit Store(std::size_t bytes)
+            : bits_(static_cast<std::uint8_t*>(::operator new(bytes, kPage))) {}
+        ~Store() override { ::operator delete(bits_, kPage); }
+        Store(const Store&) = delete;
+        Store& operator=(const Store&) = delete;
+        std::uint8_t* Bits() override { return bits_; }
+
+    private:
+        static constexpr std::align_val_t kPage{4096};
+        std::uint8_t* bits_;
+    };
+};
+
+PageAllocator& Pages() {
+    static PageAllocator allocator;
+    return allocator;
+}
+
 struct Size {
     int width;
     int height;
@@ -42,7 +70,7 @@ void FillPattern(Bitmap24& frame) {
 }
 
 void FloorMemset(benchmark::State& state, Size out, int) {
-    Bitmap24 dst;
+    Bitmap24 dst(Pages());
     dst.SetSize(out.width, out.height);
     const std::size_t bytes = static_cast<std::size_t>(dst.Stride()) * dst.Height();
     int value = 0;
@@ -53,8 +81,8 @@ void FloorMemset(benchmark::State& state, Size out, int) {
 }
 
 void FloorMemcpy(benchmark::State& state, Size out, int) {
-    Bitmap24 from;
-    Bitmap24 dst;
+    Bitmap24 from(Pages());
+    Bitmap24 dst(Pages());
     from.SetSize(out.width, out.height);
     dst.SetSize(out.width, out.height);
     FillPattern(from);
@@ -120,8 +148,8 @@ ZoomedPaint FullPaint(Size out, int zoom, bool smooth) {
 
 void Pipeline(benchmark::State& state, Size out, int zoom, bool smooth, bool overlays) {
     const Size in = SourceSize(out, zoom);
-    Bitmap24 src;
-    Bitmap24 dst;
+    Bitmap24 src(Pages());
+    Bitmap24 dst(Pages());
     src.SetSize(in.width, in.height);
     dst.SetSize(out.width, out.height);
     FillPattern(src);

@@ -44,9 +44,9 @@ const FrameKernels& ChooseKernels(KernelSet set) {
     return chosen ? *chosen : PortableFrameKernels();
 }
 
-// A frame this large does not stay in the caches until it is presented, so writing it past
-// them saves reading every line in before it is overwritten.
-constexpr std::size_t kDefaultStreamThreshold = std::size_t{16} << 20;
+// Up to 4K a frame is written faster through the caches, in order, than past them; a frame
+// larger than any last-level cache is streamed, saving the read of every line it overwrites.
+constexpr std::size_t kDefaultStreamThreshold = std::size_t{64} << 20;
 
 bool DisplayIsFrame(const Bitmap24& dst, const OverlayInput& in) {
     return in.displayWidth == dst.Width() && in.displayHeight == dst.Height() && in.zoom >= 1;
@@ -161,8 +161,8 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, 
     if (gridDrawn) {
         gridEdit_ = MakeEdit(pen);
         gridPattern_.resize(rowBytes);
-        for (std::size_t j = 0; j < rowBytes; ++j)
-            gridPattern_[j] = gridEdit_.bgr[j % 3];
+        for (std::size_t j = 0; j + 3 <= rowBytes; j += 3)
+            std::memcpy(&gridPattern_[j], gridEdit_.bgr, 3);
         const int ox = in.fixedGrid ? in.screenLeft % g : 0;
         const int shiftX = (z * in.leftOffset - in.viewWidth / 2) % (z * g);
         for (int i = 0; i <= in.displayWidth / z; ++i) {
@@ -329,6 +329,10 @@ void FramePipeline::WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int 
 // pixel, so a chunk of n output pixels never reaches more than n source pixels and fits the
 // kernels' shuffle window.
 void FramePipeline::BuildGather(int width, int zoom) {
+    const TableKey key{width, 0, zoom, flipH_};
+    if (key == gatherKey_)
+        return;
+    gatherKey_ = key;
     gatherIndex_.resize(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         gatherIndex_[static_cast<std::size_t>(x)] = (flipH_ ? width - 1 - x : x) / zoom;
@@ -355,6 +359,11 @@ void FramePipeline::BuildGather(int width, int zoom) {
 // The taps of the unmirrored column each output byte shows; eight bytes reach at most four
 // output pixels, so their source pixels and the ones after them fit in one 16-byte window.
 void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
+    sumsRow_[0] = sumsRow_[1] = -1;
+    const TableKey key{width, sourceWidth, zoom, flipH_};
+    if (key == smoothKey_)
+        return;
+    smoothKey_ = key;
     const int bytes = width * 3;
     const int groups = (bytes + 7) / 8;
     const std::size_t padded = static_cast<std::size_t>(groups) * 8;
@@ -386,7 +395,6 @@ void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
     }
     for (auto& sums : sums_)
         sums.resize(padded);
-    sumsRow_[0] = sumsRow_[1] = -1;
 }
 
 // Every output row of a source row's cell is the same but for the overlays, so the row is
@@ -400,18 +408,20 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
     std::uint8_t* plain = RowBuffer(0, bytes, dst.Row(0));
     std::uint8_t* marked = RowBuffer(1, bytes, dst.Row(0));
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
-    for (int r = 0; r * zoom < height; ++r) {
-        kernels_->gather(table, LoadSource(src.Row(r), src.Width() * 3), plain, Mask());
-        const int end = std::min(r * zoom + zoom, height);
-        for (int y = r * zoom; y < end; ++y) {
-            const int out = flipV_ ? height - 1 - y : y;
-            if (overlays_ && RowHasEdits(y)) {
-                std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
-                ApplyRowEdits(marked, y);
-                WriteRow(dst, out, marked, bytes, stream);
-            } else {
-                WriteRow(dst, out, plain, bytes, stream);
-            }
+    // The frame is written top to bottom even when mirrored, which the caches take best.
+    int built = -1;
+    for (int out = 0; out < height; ++out) {
+        const int y = flipV_ ? height - 1 - out : out;
+        if (y / zoom != built) {
+            built = y / zoom;
+            kernels_->gather(table, LoadSource(src.Row(built), src.Width() * 3), plain, Mask());
+        }
+        if (overlays_ && RowHasEdits(y)) {
+            std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
+            ApplyRowEdits(marked, y);
+            WriteRow(dst, out, marked, bytes, stream);
+        } else {
+            WriteRow(dst, out, plain, bytes, stream);
         }
     }
     if (stream)
@@ -439,15 +449,21 @@ void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, in
     const int bytes = width * 3;
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
     std::uint8_t* row = RowBuffer(0, bytes, dst.Row(0));
-    for (int y = 0; y < height; ++y) {
+    for (int line = 0; line < height; ++line) {
+        const int y = flipV_ ? height - 1 - line : line;
         const SmoothTap tap = SmoothTapFor(y, zoom, src.Height());
         const int next = std::min(tap.index + 1, src.Height() - 1);
         const std::uint16_t* top = SumsFor(src, tap.index, next);
         const std::uint16_t* bottom = tap.weight == 0 ? top : SumsFor(src, next, tap.index);
-        kernels_->blend(top, bottom, tap.weight, bytes, row, Mask());
+        // Blending straight into the frame writes each line once; past the caches it has to
+        // go through a row in cache first.
+        std::uint8_t* out = dst.Row(line);
+        std::uint8_t* target = stream ? row : out;
+        kernels_->blend(top, bottom, tap.weight, bytes, target, Mask());
         if (overlays_ && RowHasEdits(y))
-            ApplyRowEdits(row, y);
-        WriteRow(dst, flipV_ ? height - 1 - y : y, row, bytes, stream);
+            ApplyRowEdits(target, y);
+        if (stream)
+            kernels_->stream(out, row, bytes);
     }
     if (stream)
         kernels_->fence();

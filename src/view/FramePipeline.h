@@ -99,6 +99,16 @@ private:
     int crossTop_ = 0;
     std::vector<Edit> spans_;
 
+    // The tables depend only on these, so a paint at a stable size reuses the last ones.
+    struct TableKey {
+        int width = -1;
+        int sourceWidth = -1;
+        int zoom = -1;
+        bool flipH = false;
+        friend bool operator==(const TableKey&, const TableKey&) = default;
+    };
+    TableKey gatherKey_;
+    TableKey smoothKey_;
     std::vector<std::int32_t> gatherIndex_;
     std::vector<std::int32_t> chunkBase_;
     std::vector<std::uint8_t> chunkMask_;
