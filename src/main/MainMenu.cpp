@@ -36,7 +36,7 @@ void Tfrmmain::BuildPanel() {
     btnOptions.OnClick = [this] { btnOptionsClick(); };
     btnClose.Hint = "Close";
     btnClose.OnClick = [this] { btnCloseClick(); };
-    Panel1.OnMouseDown = [this] { ImageView1MouseDown(); };
+    Panel1.OnMouseDown = [this](MouseButton button) { ImageView1MouseDown(button); };
 }
 
 void Tfrmmain::BuildMainMenu() {

@@ -23,8 +23,11 @@ void Tfrmmain::ImageView1DblClick() {
     showtitle = !showtitle;
 }
 
-void Tfrmmain::ImageView1MouseDown() {
-    StartMove();
+// Only the left button drags: a move started by another button would keep the window on the
+// pointer after that button is released, and the right button's click must open the menu.
+void Tfrmmain::ImageView1MouseDown(MouseButton button) {
+    if (button == MouseButton::Left)
+        StartMove();
 }
 
 void Tfrmmain::SetStayOnTop(bool onTop) {

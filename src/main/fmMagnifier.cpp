@@ -42,7 +42,7 @@ void Tfrmmain::FormCreate() {
     followkey = btnType.Down;
     imageview1 = std::make_unique<TImageView>(desktop_);
     imageview1->OnDblClick = [this] { ImageView1DblClick(); };
-    imageview1->OnMouseDown = [this] { ImageView1MouseDown(); };
+    imageview1->OnMouseDown = [this](MouseButton button) { ImageView1MouseDown(button); };
     imageview1->OnMouseUp = [this] { ImageView1MouseUp(); };
     offsetx = 0;
     offsety = 0;

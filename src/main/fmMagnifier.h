@@ -68,7 +68,7 @@ public:
     void SetStayOnTop(bool onTop);
     void SetTransparency();
     void ImageView1DblClick();
-    void ImageView1MouseDown();
+    void ImageView1MouseDown(MouseButton button);
     void ImageView1MouseUp() {}
 
     // Commands.

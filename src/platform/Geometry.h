@@ -55,6 +55,8 @@ constexpr int BlueOf(Colour c) {
     return static_cast<int>((c >> 16) & 0xFF);
 }
 
+enum class MouseButton { Left, Right, Middle };
+
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kRed = 0x0000FF;

@@ -41,7 +41,7 @@ public:
     Property<Colour> Color;
     Property<Colour> FontColor{kBlack};
     Property<std::string> Caption;
-    std::function<void()> OnMouseDown;
+    std::function<void(MouseButton)> OnMouseDown;
 };
 
 class TLabel : public TControl {

@@ -113,7 +113,7 @@ public:
     std::function<void(TCustomImageView&)> OnZoomChanged;
     // Bound by the owner: double-click and mouse button down and up on the view.
     std::function<void()> OnDblClick;
-    std::function<void()> OnMouseDown;
+    std::function<void(MouseButton)> OnMouseDown;
     std::function<void()> OnMouseUp;
 
     // The frames, for the platform to reach and for tests to inspect.

@@ -6,7 +6,9 @@ colour (tile_colour), so what the magnifier shows can be checked to the pixel.
 
 import io
 import os
+import shutil
 import subprocess
+import tempfile
 import sys
 import time
 
@@ -22,6 +24,25 @@ def tile_colour(x, y):
     """The test pattern's colour at a screen pixel (see pattern/Pattern.cpp)."""
     tx, ty = x // TILE, y // TILE
     return ((tx * 37) & 0xFF, (ty * 59) & 0xFF, ((tx + ty) * 23) & 0xFF)
+
+
+def private_copy(exe):
+    """A copy of the program in a folder of its own, so its settings file starts absent."""
+    folder = tempfile.mkdtemp(prefix="lupenta-e2e-")
+    copy = os.path.join(folder, "Lupenta.exe")
+    shutil.copy(exe, copy)
+    return copy
+
+
+def settings_of(exe):
+    path = os.path.join(os.path.dirname(exe), "Lupenta.ini")
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def clipboard_text():
+    result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True)
+    return result.stdout.decode("utf-8", "replace")
 
 
 def run(*args, **kwargs):
@@ -58,6 +79,19 @@ class Session:
         process = self.start(self.exe, *args)
         self.wait_for(lambda: self.find_window() is not None, "the magnifier window")
         return process
+
+    @staticmethod
+    def focus_lupenta():
+        """Gives the magnifier the keyboard, as a window manager does when it is clicked: on
+        Xvfb nothing else moves the X input focus between Wine's windows."""
+        ids = subprocess.run(["xdotool", "search", "--name", "^Lupenta [0-9]"],
+                             capture_output=True, text=True).stdout.split()
+        assert ids, "no magnifier window to focus"
+        run("xdotool", "windowfocus", "--sync", ids[0])
+        time.sleep(0.3)
+
+    def wait_for_exit(self, process, timeout=20):
+        process.wait(timeout=timeout)
 
     def stop(self):
         subprocess.run(["wineserver", "-k"], capture_output=True)

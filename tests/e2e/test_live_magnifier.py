@@ -2,11 +2,11 @@
 
 import time
 
-from lupenta_e2e import Session, main, tile_colour, SILVER
+from lupenta_e2e import SILVER, Session, main, private_copy, tile_colour
 
 
 def check_live_view(exe, pattern):
-    with Session(exe, pattern) as session:
+    with Session(private_copy(exe), pattern) as session:
         session.start_lupenta()
         pointer = (300, 250)
         session.move(*pointer)

@@ -167,7 +167,7 @@ LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (panel_.OnMouseDown) {
-            panel_.OnMouseDown();
+            panel_.OnMouseDown(ButtonOfMessage(message));
             return 0;
         }
         break;

@@ -87,6 +87,8 @@ void MainWindow::Show() {
     else
         form_.FormShow();
     ShowWindow(window_, SW_SHOW);
+    // A program the user just started comes to the front with the keyboard.
+    SetForegroundWindow(window_);
     UpdateWindow(window_);
 }
 

@@ -80,7 +80,7 @@ LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (view_.OnMouseDown)
-            view_.OnMouseDown();
+            view_.OnMouseDown(ButtonOfMessage(message));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:

@@ -162,6 +162,10 @@ void Win32Desktop::ShowMessage(const std::string& text, const std::string& capti
         style |= MB_ICONERROR;
     // Without an owner the box is centred on the screen; with one, on the owner.
     MessageBoxW(centred ? nullptr : owner_, Widen(text).c_str(), Widen(caption).c_str(), style);
+    // An unowned box hands the activation to whichever window is next; the user was working
+    // in ours.
+    if (centred && owner_)
+        SetForegroundWindow(owner_);
 }
 
 int Win32Desktop::ShellOpen(const std::string& target) {

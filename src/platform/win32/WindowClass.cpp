@@ -35,6 +35,17 @@ void RegisterHandlerClass(const wchar_t* className, UINT classStyle, HBRUSH back
     RegisterClassExW(&wc);
 }
 
+MouseButton ButtonOfMessage(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        return MouseButton::Left;
+    case WM_RBUTTONDOWN:
+        return MouseButton::Right;
+    default:
+        return MouseButton::Middle;
+    }
+}
+
 HWND CreateHandlerWindow(MessageHandler& handler, const wchar_t* className, DWORD exStyle,
                          DWORD style, int x, int y, int width, int height, HWND parent) {
     return CreateWindowExW(exStyle, className, L"", style, x, y, width, height, parent, nullptr,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Geometry.h"
+
 #include <windows.h>
 
 namespace lupenta::win32 {
@@ -14,6 +16,9 @@ public:
 
 // Registers (once) a window class whose procedure forwards to the MessageHandler.
 void RegisterHandlerClass(const wchar_t* className, UINT classStyle, HBRUSH background);
+
+// The button of a WM_xBUTTONDOWN message.
+MouseButton ButtonOfMessage(UINT message);
 
 HWND CreateHandlerWindow(MessageHandler& handler, const wchar_t* className, DWORD exStyle,
                          DWORD style, int x, int y, int width, int height, HWND parent);
