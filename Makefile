@@ -4,6 +4,7 @@
 NATIVE := build/native
 WINDOWS := build/windows
 JOBS ?= 2
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps native windows run test bench format clean
 

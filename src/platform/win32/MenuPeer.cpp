@@ -27,8 +27,7 @@ void AppendItems(HMENU menu, const std::vector<ui::TMenuItem*>& items,
         if (!item->Enabled)
             flags |= MF_GRAYED;
         if (!item->Items().empty()) {
-            HMENU submenu = CreatePopupMenu();
-            AppendItems(submenu, item->Items(), commands);
+            HMENU submenu = BuildPopupMenu(item->Items(), commands);
             AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
                         Widen(text).c_str());
             continue;
@@ -40,10 +39,16 @@ void AppendItems(HMENU menu, const std::vector<ui::TMenuItem*>& items,
 
 } // namespace
 
+HMENU BuildPopupMenu(const std::vector<ui::TMenuItem*>& items,
+                     std::vector<ui::TMenuItem*>& commands) {
+    HMENU menu = CreatePopupMenu();
+    AppendItems(menu, items, commands);
+    return menu;
+}
+
 void MenuPeer::Popup(ui::TPopupMenu& menu, int x, int y) {
-    HMENU handle = CreatePopupMenu();
     std::vector<ui::TMenuItem*> commands;
-    AppendItems(handle, menu.Items(), commands);
+    HMENU handle = BuildPopupMenu(menu.Items(), commands);
     // A popup menu closes properly when clicked away only if its owner is in front.
     SetForegroundWindow(owner_);
     const UINT chosen = static_cast<UINT>(
