@@ -81,11 +81,27 @@ class Session:
         return process
 
     @staticmethod
-    def focus_lupenta():
+    def window_ids():
+        return subprocess.run(["xdotool", "search", "--name", "^Lupenta [0-9]"],
+                              capture_output=True, text=True).stdout.split()
+
+    def window_height(self):
+        """The magnifier window's outer height, from its X window (whose reported position
+        is not reliable under Wine, but whose size is)."""
+        ids = self.window_ids()
+        if not ids:
+            return None
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", ids[0]],
+                                  capture_output=True, text=True).stdout
+        for line in geometry.splitlines():
+            if line.startswith("HEIGHT="):
+                return int(line.split("=")[1])
+        return None
+
+    def focus_lupenta(self):
         """Gives the magnifier the keyboard, as a window manager does when it is clicked: on
         Xvfb nothing else moves the X input focus between Wine's windows."""
-        ids = subprocess.run(["xdotool", "search", "--name", "^Lupenta [0-9]"],
-                             capture_output=True, text=True).stdout.split()
+        ids = self.window_ids()
         assert ids, "no magnifier window to focus"
         run("xdotool", "windowfocus", "--sync", ids[0])
         time.sleep(0.3)
@@ -156,11 +172,17 @@ class Session:
                 bottom = y
                 while bottom < height and pixels[left, bottom] == PANEL_GREY:
                     bottom += 1
+                # Zoomed, the view is framed in silver; at zoom 1 it is not, and the window's
+                # height tells where it starts (without a title bar the window is all view
+                # and panel).
                 view_top = top
                 while view_top > 0 and pixels[left, view_top - 1] == SILVER:
                     view_top -= 1
                 if top - view_top < 20:
-                    continue
+                    height_of_window = self.window_height()
+                    if not height_of_window:
+                        continue
+                    view_top = bottom - height_of_window
                 return (left, view_top, right, top), (left, top, right, bottom)
         return None
 
