@@ -1,5 +1,6 @@
 """The magnifier shows the screen around the pointer, enlarged twice, exact to the pixel."""
 
+import subprocess
 import time
 
 from lupenta_e2e import SILVER, Session, main, private_copy, tile_colour
@@ -8,6 +9,10 @@ from lupenta_e2e import SILVER, Session, main, private_copy, tile_colour
 def check_live_view(exe, pattern):
     with Session(private_copy(exe), pattern) as session:
         session.start_lupenta()
+        ids = session.window_ids()
+        title = subprocess.run(["xdotool", "getwindowname", ids[0]], capture_output=True,
+                               text=True).stdout.strip()
+        assert title == "Lupenta 1.0", "the caption reads %r" % title
         pointer = (300, 250)
         session.move(*pointer)
         time.sleep(1.5)

@@ -3,6 +3,7 @@
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FormWindow.h"
+#include "platform/win32/Win32Services.h"
 
 #include <windows.h>
 
@@ -11,10 +12,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Desktop desktop;
     win32::Win32FileSystem files;
     win32::Win32FormWindow formWindow;
+    win32::Win32Services services;
     Program program(desktop, files, formWindow);
+    program.form.SetServices(&services);
     program.Create();
     win32::MainWindow window(program.form);
     formWindow.SetWindow(window.Hwnd());
+    services.SetWindow(window.Hwnd());
     desktop.SetOwnerWindow(window.Hwnd());
     window.OnShow = [&] { program.Show(); };
     window.OnCloseQuery = [&] { return program.CloseQuery(); };

@@ -1,0 +1,47 @@
+#include "platform/win32/Win32Services.h"
+
+#include <string>
+#include <vector>
+
+namespace lupenta::win32 {
+
+void Win32Services::HideApplication() {
+    if (window_)
+        ShowWindow(window_, SW_MINIMIZE);
+}
+
+void Win32Services::ShowHideApplication() {
+    if (!window_)
+        return;
+    if (IsIconic(window_)) {
+        ShowWindow(window_, SW_RESTORE);
+        SetForegroundWindow(window_);
+    } else {
+        HideApplication();
+    }
+}
+
+std::string Win32Services::Version() {
+    return ExecutableVersion();
+}
+
+std::string ExecutableVersion() {
+    wchar_t path[MAX_PATH];
+    if (!GetModuleFileNameW(nullptr, path, MAX_PATH))
+        return {};
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    if (size == 0)
+        return {};
+    std::vector<unsigned char> data(size);
+    if (!GetFileVersionInfoW(path, 0, size, data.data()))
+        return {};
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return {};
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS));
+}
+
+} // namespace lupenta::win32
