@@ -38,6 +38,20 @@ void TCustomImageView::SetBounds(const Rect& bounds) {
         Invalidate();
 }
 
+void TCustomImageView::PositionChanged(const Rect& bounds) {
+    const int edge = FBorderWidth + (FBevelOuter != Bevel::None ? FBevelWidth : 0) +
+                     (FBevelInner != Bevel::None ? FBevelWidth : 0);
+    if (peer_ && edge > 0) {
+        const int w = Width();
+        const int h = Height();
+        if (bounds.Width() != w)
+            peer_->InvalidateRect({w - edge - 1, 0, w, bounds.Height()});
+        if (bounds.Height() != h)
+            peer_->InvalidateRect({0, h - edge - 1, bounds.Width(), h});
+    }
+    SetBounds(bounds);
+}
+
 void TCustomImageView::SetScreenLeft(int value) {
     Assign(FScreenLeft, value);
 }

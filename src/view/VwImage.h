@@ -17,6 +17,8 @@ class ImageViewPeer {
 public:
     virtual ~ImageViewPeer() = default;
     virtual void Invalidate() = 0;
+    // Marks only part of the view for repainting.
+    virtual void InvalidateRect(const Rect& rect) = 0;
     virtual void StartTimer(int interval) = 0;
     virtual void StopTimer() = 0;
 };
@@ -46,6 +48,9 @@ public:
 
     // Size and place in the parent's client area, set by the parent's layout.
     void SetBounds(const Rect& bounds);
+    // The window moved or changed size to `bounds`: a border or bevel drawn along the old right
+    // and bottom edges must be repainted where the view grew or shrank.
+    void PositionChanged(const Rect& bounds);
     const Rect& BoundsRect() const { return bounds_; }
     int Width() const { return bounds_.Width(); }
     int Height() const { return bounds_.Height(); }

@@ -3,6 +3,7 @@
 #include "view/VwImage.h"
 
 #include <cstring>
+#include <vector>
 
 namespace lupenta::testing {
 
@@ -14,7 +15,10 @@ public:
     int presents = 0;
     Bitmap24 shown;
 
+    std::vector<Rect> invalidatedRects;
+
     void Invalidate() override { ++invalidations; }
+    void InvalidateRect(const Rect& rect) override { invalidatedRects.push_back(rect); }
     void StartTimer(int interval) override { timerInterval = interval; }
     void StopTimer() override { timerInterval = 0; }
     void Present(const Bitmap24& frame) override {

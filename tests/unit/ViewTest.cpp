@@ -229,3 +229,22 @@ TEST_F(ViewTest, CrosshairAtZoomOneInvertsTheHotPixelOnlyInsideTheFrame) {
 
 } // namespace
 } // namespace lupenta
+
+namespace lupenta {
+namespace {
+
+TEST_F(ViewTest, ResizingRepaintsTheOldEdgeWhereABorderIsDrawn) {
+    view.PositionChanged(Rect::FromSize(0, 0, 400, 253));
+    EXPECT_TRUE(peer.invalidatedRects.empty()) << "no border, nothing drawn along the edge";
+    view.SetBorderWidth(2);
+    view.SetBevelOuter(Bevel::Raised);
+    view.PositionChanged(Rect::FromSize(0, 0, 420, 200));
+    // Border 2 plus one bevel of 1: the strips from the old right and bottom edges.
+    ASSERT_EQ(peer.invalidatedRects.size(), 2u);
+    EXPECT_EQ(peer.invalidatedRects[0], (Rect{396, 0, 400, 200}));
+    EXPECT_EQ(peer.invalidatedRects[1], (Rect{0, 249, 420, 253}));
+    EXPECT_EQ(view.Width(), 420);
+}
+
+} // namespace
+} // namespace lupenta

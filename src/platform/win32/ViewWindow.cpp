@@ -15,8 +15,13 @@ ViewWindow::ViewWindow(TImageView& view, HWND parent) : view_(view) {
     // No redraw-on-resize class styles: a size change invalidates explicitly.
     RegisterHandlerClass(kViewClass, CS_DBLCLKS, nullptr);
     const Rect& b = view.BoundsRect();
-    window_ = CreateHandlerWindow(*this, kViewClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                                  b.left, b.top, b.Width(), b.Height(), parent);
+    // A single border is a thin line, or with the 3-D look the sunken client edge.
+    const bool single = view.GetBorderStyle() == BorderStyle::Single;
+    const DWORD exStyle = single && view.Ctl3D() ? WS_EX_CLIENTEDGE : 0;
+    const DWORD border = single && !view.Ctl3D() ? WS_BORDER : 0;
+    window_ = CreateHandlerWindow(*this, kViewClass, exStyle,
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | border, b.left, b.top,
+                                  b.Width(), b.Height(), parent);
     view_.AttachPeer(this);
 }
 
@@ -32,7 +37,12 @@ void ViewWindow::FollowBounds() {
 }
 
 void ViewWindow::Invalidate() {
-    InvalidateRect(window_, nullptr, FALSE);
+    ::InvalidateRect(window_, nullptr, FALSE);
+}
+
+void ViewWindow::InvalidateRect(const Rect& rect) {
+    const RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    ::InvalidateRect(window_, &r, FALSE);
 }
 
 void ViewWindow::StartTimer(int interval) {
@@ -64,6 +74,15 @@ LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SIZE:
         Invalidate();
         return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!(pos->flags & SWP_NOSIZE))
+            view_.PositionChanged(Rect::FromSize(pos->x, pos->y, pos->cx, pos->cy));
+        break;
+    }
+    case WM_THEMECHANGED:
+        view_.RefreshPicture();
+        break;
     case WM_TIMER:
         if (wParam == kRefreshTimer)
             view_.RefreshPicture();

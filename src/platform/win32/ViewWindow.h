@@ -19,6 +19,7 @@ public:
     void FollowBounds();
 
     void Invalidate() override;
+    void InvalidateRect(const Rect& rect) override;
     void StartTimer(int interval) override;
     void StopTimer() override;
     void Present(const Bitmap24& frame) override;
