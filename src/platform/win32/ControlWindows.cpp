@@ -15,18 +15,25 @@ constexpr wchar_t kPanelClass[] = L"LupentaPanel";
 constexpr wchar_t kLabelClass[] = L"LupentaLabel";
 constexpr wchar_t kPeerProperty[] = L"LupentaControl";
 
-void DrawCentredText(HDC dc, const RECT& r, const std::string& text, Colour colour, HFONT font,
-                     UINT format) {
-    SelectGuard selectFont(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
-    RECT box = r;
-    DrawTextW(dc, Widen(text).c_str(), -1, &box, format | DT_SINGLELINE | DT_NOPREFIX);
-}
-
 void FillWith(HDC dc, const RECT& r, Colour colour) {
     UniqueBrush brush(CreateSolidBrush(colour));
     FillRect(dc, &r, brush.get());
+}
+
+// Paints a window as one line of text, centred vertically, over a background colour.
+void PaintText(HWND window, Colour background, const std::string& text, Colour textColour,
+               HFONT font, UINT alignment) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT r;
+    GetClientRect(window, &r);
+    FillWith(dc, r, background);
+    SelectGuard selectFont(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textColour);
+    DrawTextW(dc, Widen(text).c_str(), -1, &r,
+              alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    EndPaint(window, &ps);
 }
 
 // The glyphs are drawn with lines so they look the same wherever the program runs, with no
@@ -128,27 +135,13 @@ PanelWindow::PanelWindow(ui::TPanel& panel, HWND parent, const ControlContext& c
                                b.left, b.top, b.Width(), b.Height(), parent));
 }
 
-void PanelWindow::Update() {}
-
 LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT r;
-        GetClientRect(window, &r);
-        FillWith(dc, r, panel_.Color);
-        if (!panel_.Caption.Get().empty())
-            DrawCentredText(dc, r, panel_.Caption, panel_.FontColor, context_.font,
-                            DT_CENTER | DT_VCENTER);
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintText(window, panel_.Color, panel_.Caption, panel_.FontColor, context_.font, DT_CENTER);
         return 0;
-    }
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLOREDIT:
-        break;
     case WM_COMMAND:
         if (ControlWindow* child = FromHandle(reinterpret_cast<HWND>(lParam)))
             child->Command(HIWORD(wParam));
@@ -202,17 +195,10 @@ LRESULT LabelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT r;
-        GetClientRect(window, &r);
-        FillWith(dc, r, parentPanel_.Color);
-        DrawCentredText(dc, r, label_.Caption, label_.FontColor, context_.font,
-                        DT_LEFT | DT_VCENTER);
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintText(window, parentPanel_.Color, label_.Caption, label_.FontColor, context_.font,
+                  DT_LEFT);
         return 0;
-    }
     case WM_CONTEXTMENU:
         if (PopupOwnMenu(lParam))
             return 0;

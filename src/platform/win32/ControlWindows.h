@@ -54,7 +54,6 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Update() override;
     ui::TPanel& panel_;
 };
 
