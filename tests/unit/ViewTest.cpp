@@ -248,3 +248,41 @@ TEST_F(ViewTest, ResizingRepaintsTheOldEdgeWhereABorderIsDrawn) {
 
 } // namespace
 } // namespace lupenta
+
+namespace lupenta {
+namespace {
+
+TEST_F(ViewTest, ColourIsSampledBeforeMirroring) {
+    view.SetZoom(3);
+    view.SetFlipHorizontal(true);
+    view.SetFlipVertical(true);
+    Place(500, 400, 7, 9);
+    Paint();
+    EXPECT_EQ(view.ScreenColor(), CoordinateColour(507, 409));
+}
+
+TEST_F(ViewTest, ViewsSmallerThanOneZoomedPixelStillPaint) {
+    for (const Rect& bounds :
+         {Rect::FromSize(0, 0, 3, 2), Rect::FromSize(0, 0, 1, 1), Rect::FromSize(0, 0, 0, 0)}) {
+        SCOPED_TRACE(bounds.Width());
+        view.SetBounds(bounds);
+        view.SetZoom(5);
+        view.SetDrawCross(true);
+        view.SetGridlevel(1);
+        Place(-10, -10, 0, 0);
+        Paint();
+        view.SetZoom(1);
+        Paint();
+    }
+    view.SetDrawCross(false);
+    view.SetGridlevel(0);
+    Place(10, 10, 0, 0);
+    view.SetBounds(Rect::FromSize(0, 0, 3, 2));
+    view.SetZoom(5);
+    Paint();
+    EXPECT_EQ(desktop.captures.back(), Rect::FromSize(10, 10, 1, 1));
+    EXPECT_EQ(Shown(2, 1), CoordinateColour(10, 10));
+}
+
+} // namespace
+} // namespace lupenta

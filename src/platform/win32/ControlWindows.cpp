@@ -249,8 +249,6 @@ ButtonWindow::ButtonWindow(ui::TSpeedButton& button, const ui::TPanel& parentPan
                            nullptr));
 }
 
-void ButtonWindow::Update() {}
-
 void ButtonWindow::Command(WORD code) {
     if (code == BN_CLICKED)
         button_.Click();

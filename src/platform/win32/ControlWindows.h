@@ -91,7 +91,6 @@ public:
     void DrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
-    void Update() override;
     ui::TSpeedButton& button_;
     const ui::TPanel& parentPanel_;
 };
