@@ -2,6 +2,8 @@
 #include "main/fmMagnifier.h"
 #include "settings/FormStorage.h"
 
+#include <algorithm>
+
 namespace lupenta {
 
 void Tfrmmain::cbxZoomLevelChange() {
@@ -18,6 +20,32 @@ void Tfrmmain::Magnify1X1Click(ui::TMenuItem& item) {
     cbxZoomLevel.ItemIndex = index;
     setzoomchecked();
     WriteSettings();
+}
+
+bool Tfrmmain::KeyDown(std::uint16_t shortcut) {
+    if (mnuMain.DispatchShortCut(shortcut))
+        return true;
+    FormKeyDown(shortcut & 0xFF);
+    return false;
+}
+
+void Tfrmmain::FormKeyDown(int key) {
+    constexpr int kSpace = 0x20;
+    if (key == kSpace)
+        Timer1.Enabled = !Timer1.Enabled;
+    Enabled1.Checked = Timer1.Enabled;
+}
+
+// Turning the wheel away from the user zooms in, towards the user zooms out; the list's
+// change handler runs even at either end, so the zoom and its checks are always re-applied.
+void Tfrmmain::ApplicationEvents1Message(int wheelDistance) {
+    const int last = static_cast<int>(cbxZoomLevel.Items().size()) - 1;
+    const int index = cbxZoomLevel.ItemIndex;
+    if (wheelDistance > 0)
+        cbxZoomLevel.ItemIndex = index < 0 ? 0 : std::min(index + 1, last);
+    else if (index > 0)
+        cbxZoomLevel.ItemIndex = index - 1;
+    cbxZoomLevelChange();
 }
 
 void Tfrmmain::setzoomchecked() {

@@ -56,6 +56,13 @@ public:
     bool FormCloseQuery();
     void FormResize();
 
+    // Keyboard and wheel. A key goes first to the menu's shortcuts, which consume it, then to
+    // the window's key handler; true when the key was consumed.
+    bool KeyDown(std::uint16_t shortcut);
+    void FormKeyDown(int key);
+    // Every wheel message in the program's queue comes here and goes no further.
+    void ApplicationEvents1Message(int wheelDistance);
+
     // The sampling tick and what it calls.
     void Timer1Timer();
     void MoveAwayFromPointer();

@@ -34,6 +34,10 @@ def inverted(colour):
     return tuple(255 - c for c in colour)
 
 
+def inverted_shot(shot):
+    return shot.point(lambda value: 255 - value)
+
+
 def check_commands(exe, pattern):
     exe = private_copy(exe)
     pointer = (300, 250)
@@ -123,6 +127,14 @@ def check_commands(exe, pattern):
                     if clear_of_pointer_image(x, y, width, height, 4))
         assert wrong == 0, "%d pixels differ from the inverted zoom-4 view" % wrong
         assert px[panel[0] + 2, panel[1] + 2] == PANEL_GREY
+
+        # The wheel turned away from the user steps the zoom up: 4x to 5x.
+        session.move((view[0] + view[2]) // 2, view[1] + 40)
+        session.click(4)
+        session.move(*pointer)
+        time.sleep(1.2)
+        shot = session.screenshot()
+        assert view_zoom(session, inverted_shot(shot), view, pointer) == 5, "wheel did not zoom"
 
 
 if __name__ == "__main__":

@@ -172,6 +172,10 @@ void MainWindow::PopupMainMenu(LPARAM where) {
 }
 
 bool MainWindow::PreTranslate(const MSG& message) {
+    if (message.message == WM_MOUSEWHEEL) {
+        form_.ApplicationEvents1Message(GET_WHEEL_DELTA_WPARAM(message.wParam));
+        return true;
+    }
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
         return false;
     if (!IsOwnWindow(window_, message.hwnd))
@@ -190,7 +194,7 @@ bool MainWindow::PreTranslate(const MSG& message) {
         shortcut |= ui::kCtrl;
     if (alt)
         shortcut |= ui::kAlt;
-    return form_.mnuMain.DispatchShortCut(shortcut);
+    return form_.KeyDown(shortcut);
 }
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,7 +30,8 @@ public:
     std::function<void()> OnDestroy;
     // The first show: the show handler runs, then the window appears.
     void Show();
-    // Keys the window takes before any control: menu shortcuts and the menu keys.
+    // Messages the window sees before any control: the wheel, menu shortcuts, the menu keys
+    // and the key handler. True when the message is consumed.
     bool PreTranslate(const MSG& message);
 
     WindowId Handle() override { return reinterpret_cast<WindowId>(window_); }
