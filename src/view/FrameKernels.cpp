@@ -52,7 +52,7 @@ const FrameKernels& PortableFrameKernels() {
     static const FrameKernels kernels{
         "portable",    16,           GatherPortable,     SmoothRowPortable,
         BlendPortable, CopyPortable, ComplementPortable, CopyPortable,
-        FencePortable};
+        FencePortable, nullptr};
     return kernels;
 }
 

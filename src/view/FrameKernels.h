@@ -20,6 +20,10 @@ struct GatherTable {
     const std::int32_t* base;
     const std::uint8_t* mask; // `window` bytes per chunk
     int chunks;
+    // Where each chunk goes in the output row, for the kernels that write rows straight into
+    // the frame: a full `window` bytes at each, all inside the row. Null puts chunk k at
+    // k * ((window - 1) / 3) pixels.
+    const std::int32_t* at = nullptr;
 };
 
 struct SmoothTable {
@@ -60,6 +64,10 @@ struct FrameKernels {
     // orders those writes before anyone reads the frame.
     void (*stream)(std::uint8_t* out, const std::uint8_t* row, int bytes);
     void (*fence)();
+    // The gathered, masked row written straight into each of `count` frame rows, touching no
+    // byte past the row's end; null where the set has none and the row goes through a buffer.
+    void (*gatherRows)(const GatherTable& table, const std::uint8_t* source,
+                       std::uint8_t* const* rows, int count, const RowMask& mask);
 };
 
 const FrameKernels& PortableFrameKernels();

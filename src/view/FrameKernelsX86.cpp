@@ -214,6 +214,32 @@ LUPENTA_TARGET_SSSE3 void GatherSsse3(const GatherTable& table, const std::uint8
     }
 }
 
+// Straight into the frame, so there is no row buffer to read back while its stores are still
+// on their way; the last chunks go through a small buffer to stop at the row's end.
+LUPENTA_TARGET_SSSE3 void GatherRowsSsse3(const GatherTable& table, const std::uint8_t* source,
+                                          std::uint8_t* const* rows, int count,
+                                          const RowMask& mask) {
+    const int bytes = table.width * 3;
+    int k = 0;
+    for (; k < table.chunks && k * 15 + 16 <= bytes; ++k) {
+        __m128i value = GatherChunk(table, source, k);
+        if (mask.keep)
+            value = Masked(value, mask, k * 15);
+        for (int r = 0; r < count; ++r)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[r] + k * 15), value);
+    }
+    for (; k < table.chunks; ++k) {
+        __m128i value = GatherChunk(table, source, k);
+        if (mask.keep)
+            value = Masked(value, mask, k * 15);
+        alignas(16) std::uint8_t tail[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(tail), value);
+        const int n = bytes - k * 15 < 16 ? bytes - k * 15 : 16;
+        for (int r = 0; r < count; ++r)
+            std::memcpy(rows[r] + k * 15, tail, static_cast<std::size_t>(n));
+    }
+}
+
 LUPENTA_TARGET_SSSE3 void SmoothRowSsse3(const SmoothTable& table, const std::uint8_t* source,
                                          std::uint16_t* sums) {
     // The shuffle's zeroing bytes are 0x80; adding 3 to each lane leaves them zeroing and moves
@@ -309,6 +335,31 @@ LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::u
     }
 }
 
+LUPENTA_TARGET_AVX512VBMI void GatherRowsVbmi(const GatherTable& table, const std::uint8_t* source,
+                                              std::uint8_t* const* rows, int count,
+                                              const RowMask& mask) {
+    const int bytes = table.width * 3;
+    for (int k = 0; k < table.chunks; ++k) {
+        const int at = table.at ? table.at[k] : k * 63;
+        const __m512i window = _mm512_loadu_si512(source + table.base[k]);
+        __m512i value = _mm512_maskz_permutexvar_epi8(
+            ~__mmask64{0}, _mm512_loadu_si512(table.mask + k * 64), window);
+        if (mask.keep)
+            value = _mm512_xor_si512(_mm512_and_si512(value, _mm512_loadu_si512(mask.keep + at)),
+                                     _mm512_loadu_si512(mask.flip + at));
+        // A masked store is far slower than a plain one, so only the row's end gets one.
+        const int left = bytes - at;
+        if (left >= 64) {
+            for (int r = 0; r < count; ++r)
+                _mm512_storeu_si512(rows[r] + at, value);
+        } else {
+            const __mmask64 keep = (__mmask64{1} << left) - 1;
+            for (int r = 0; r < count; ++r)
+                _mm512_mask_storeu_epi8(rows[r] + at, keep, value);
+        }
+    }
+}
+
 LUPENTA_TARGET_AVX512VBMI inline __m512i BlendThirtyTwo(const std::uint16_t* top,
                                                         const std::uint16_t* bottom,
                                                         __m512i weights, __m512i bias) {
@@ -346,40 +397,40 @@ LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::
 } // namespace
 
 const FrameKernels* Sse2FrameKernels() {
-    static const FrameKernels kernels{"sse2",         16,         GatherSse2,
-                                      SmoothRowSse2,  BlendSse2,  CopyMemcpy,
-                                      ComplementSse2, StreamSse2, FenceSse2};
+    static const FrameKernels kernels{"sse2",    16,         GatherSse2,     SmoothRowSse2,
+                                      BlendSse2, CopyMemcpy, ComplementSse2, StreamSse2,
+                                      FenceSse2, nullptr};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
-    static const FrameKernels kernels{"ssse3",        16,         GatherSsse3,
-                                      SmoothRowSsse3, BlendSse2,  CopyMemcpy,
-                                      ComplementSse2, StreamSse2, FenceSse2};
+    static const FrameKernels kernels{
+        "ssse3",        16,         GatherSsse3, SmoothRowSsse3, BlendSse2, CopyMemcpy,
+        ComplementSse2, StreamSse2, FenceSse2,   GatherRowsSsse3};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx2FrameKernels() {
-    static const FrameKernels kernels{"avx2",         16,         GatherSsse3,
-                                      SmoothRowSsse3, BlendAvx2,  CopyMemcpy,
-                                      ComplementSse2, StreamSse2, FenceSse2};
+    static const FrameKernels kernels{
+        "avx2",         16,         GatherSsse3, SmoothRowSsse3, BlendAvx2, CopyMemcpy,
+        ComplementSse2, StreamSse2, FenceSse2,   GatherRowsSsse3};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512FrameKernels() {
-    static const FrameKernels kernels{"avx512",       16,           GatherSsse3,
-                                      SmoothRowSsse3, BlendAvx2,    CopyAvx512,
-                                      ComplementSse2, StreamAvx512, FenceSse2};
+    static const FrameKernels kernels{
+        "avx512",       16,           GatherSsse3, SmoothRowSsse3, BlendAvx2, CopyAvx512,
+        ComplementSse2, StreamAvx512, FenceSse2,   GatherRowsSsse3};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{"avx512vbmi",   64,           GatherVbmi,
-                                      SmoothRowSsse3, BlendAvx512,  CopyAvx512,
-                                      ComplementSse2, StreamAvx512, FenceSse2};
+    static const FrameKernels kernels{
+        "avx512vbmi",   64,           GatherVbmi, SmoothRowSsse3, BlendAvx512, CopyAvx512,
+        ComplementSse2, StreamAvx512, FenceSse2,  GatherRowsVbmi};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

@@ -301,6 +301,15 @@ void FramePipeline::ApplyRowEdits(std::uint8_t* row, int y) {
         ApplyEdit(row, e.from, e.to, e.set, e.bgr);
 }
 
+// A source row is read in place when the frame's own bytes after it cover the kernels' reach.
+const std::uint8_t* FramePipeline::SourceRow(const Bitmap24& src, int row) {
+    const int bytes = src.Width() * 3;
+    const std::size_t end = static_cast<std::size_t>(src.Stride()) * src.Height();
+    if (static_cast<std::size_t>(row) * src.Stride() + bytes + kSourceSlack <= end)
+        return src.Row(row);
+    return LoadSource(src.Row(row), bytes);
+}
+
 const std::uint8_t* FramePipeline::LoadSource(const std::uint8_t* row, int bytes) {
     source_.resize(static_cast<std::size_t>(bytes) + kSourceSlack);
     std::memcpy(source_.data(), row, static_cast<std::size_t>(bytes));
@@ -356,6 +365,42 @@ void FramePipeline::BuildGather(int width, int zoom) {
     }
 }
 
+// Chunks of a whole window each, byte for byte rather than pixel for pixel, placed so that
+// every store but the first and the last fills one cache line of the frame: a store split
+// across two lines costs nearly two. Only when every row starts at the same place in a line
+// and a window's output reaches few enough source pixels; false leaves the plain chunks.
+bool FramePipeline::BuildAligned(int width, int zoom, const Bitmap24& dst) {
+    const int window = kernels_->window;
+    const int bytes = width * 3;
+    if (window != 64 || zoom < 2 || bytes < window || dst.Stride() % window != 0)
+        return false;
+    const int phase = static_cast<int>(reinterpret_cast<std::uintptr_t>(dst.Row(0)) & 63);
+    const TableKey key{width, phase, zoom, flipH_};
+    if (key == alignedKey_)
+        return true;
+    alignedKey_ = key;
+    alignedAt_.clear();
+    alignedAt_.push_back(0);
+    for (int at = (window - phase) % window; at + window <= bytes; at += window)
+        if (at != 0)
+            alignedAt_.push_back(at);
+    if (alignedAt_.back() + window < bytes)
+        alignedAt_.push_back(bytes - window);
+    const std::size_t chunks = alignedAt_.size();
+    alignedBase_.resize(chunks);
+    alignedMask_.resize(chunks * static_cast<std::size_t>(window));
+    for (std::size_t k = 0; k < chunks; ++k) {
+        const int at = alignedAt_[k];
+        const auto pixel = [&](int j) { return gatherIndex_[static_cast<std::size_t>(j / 3)]; };
+        const int first = std::min(pixel(at), pixel(at + window - 1)) * 3;
+        alignedBase_[k] = first;
+        for (int i = 0; i < window; ++i)
+            alignedMask_[k * window + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(pixel(at + i) * 3 + (at + i) % 3 - first);
+    }
+    return true;
+}
+
 // The taps of the unmirrored column each output byte shows; eight bytes reach at most four
 // output pixels, so their source pixels and the ones after them fit in one 16-byte window.
 void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
@@ -398,34 +443,82 @@ void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
 }
 
 // Every output row of a source row's cell is the same but for the overlays, so the row is
-// built once and copied.
+// built once per cell and written to all its rows as it is built, or copied from a buffer
+// where the kernels cannot write a row straight into the frame.
 void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
                                   int zoom) {
     BuildGather(width, zoom);
     const int bytes = width * 3;
     const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
                             static_cast<int>(chunkBase_.size())};
+    const RowMask mask = Mask();
+    const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
+    const GatherTable direct = !stream && kernels_->gatherRows && BuildAligned(width, zoom, dst)
+                                   ? GatherTable{gatherIndex_.data(),
+                                                 width,
+                                                 alignedBase_.data(),
+                                                 alignedMask_.data(),
+                                                 static_cast<int>(alignedAt_.size()),
+                                                 alignedAt_.data()}
+                                   : table;
     std::uint8_t* plain = RowBuffer(0, bytes, dst.Row(0));
     std::uint8_t* marked = RowBuffer(1, bytes, dst.Row(0));
-    const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
-    // The frame is written top to bottom even when mirrored, which the caches take best.
-    int built = -1;
-    for (int out = 0; out < height; ++out) {
-        const int y = flipV_ ? height - 1 - out : out;
-        if (y / zoom != built) {
-            built = y / zoom;
-            kernels_->gather(table, LoadSource(src.Row(built), src.Width() * 3), plain, Mask());
+    if (stream) {
+        // The frame is written top to bottom even when mirrored, which the caches take best.
+        int built = -1;
+        for (int out = 0; out < height; ++out) {
+            const int y = flipV_ ? height - 1 - out : out;
+            if (y / zoom != built) {
+                built = y / zoom;
+                kernels_->gather(table, SourceRow(src, built), plain, mask);
+            }
+            if (overlays_ && RowHasEdits(y)) {
+                std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
+                ApplyRowEdits(marked, y);
+                kernels_->stream(dst.Row(out), marked, bytes);
+            } else {
+                kernels_->stream(dst.Row(out), plain, bytes);
+            }
         }
-        if (overlays_ && RowHasEdits(y)) {
-            std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
-            ApplyRowEdits(marked, y);
-            WriteRow(dst, out, marked, bytes, stream);
-        } else {
-            WriteRow(dst, out, plain, bytes, stream);
+        kernels_->fence();
+        return;
+    }
+    std::uint8_t* rows[kRowsPerGather];
+    for (int cell = 0; cell * zoom < height; ++cell) {
+        const int top = cell * zoom;
+        const int bottom = std::min(top + zoom, height);
+        // Top to bottom within the frame even when mirrored.
+        const int first = flipV_ ? height - bottom : top;
+        const int last = flipV_ ? height - top : bottom;
+        const std::uint8_t* source = SourceRow(src, cell);
+        bool built = false;
+        for (int from = first; from < last; from += kRowsPerGather) {
+            const int to = std::min(from + kRowsPerGather, last);
+            int count = 0;
+            for (int out = from; out < to; ++out) {
+                const int y = flipV_ ? height - 1 - out : out;
+                // A grid line in the pen's colour covers the whole row.
+                if (!(overlays_ && gridEdit_.set && gridRows_[static_cast<std::size_t>(y)]))
+                    rows[count++] = dst.Row(out);
+            }
+            if (kernels_->gatherRows) {
+                kernels_->gatherRows(direct, source, rows, count, mask);
+            } else {
+                if (!built)
+                    kernels_->gather(table, source, plain, mask);
+                built = true;
+                for (int r = 0; r < count; ++r)
+                    kernels_->copy(rows[r], plain, bytes);
+            }
+            if (!overlays_)
+                continue;
+            for (int out = from; out < to; ++out) {
+                const int y = flipV_ ? height - 1 - out : out;
+                if (RowHasEdits(y))
+                    ApplyRowEdits(dst.Row(out), y);
+            }
         }
     }
-    if (stream)
-        kernels_->fence();
 }
 
 const std::uint16_t* FramePipeline::SumsFor(const Bitmap24& src, int row, int keep) {
@@ -436,7 +529,7 @@ const std::uint16_t* FramePipeline::SumsFor(const Bitmap24& src, int row, int ke
     const SmoothTable table{
         smoothOffset_.data(), smoothWeight_.data(), static_cast<int>(smoothOffset_.size()),
         groupBase_.data(),    groupMask_.data(),    static_cast<int>(groupBase_.size())};
-    kernels_->smoothRow(table, LoadSource(src.Row(row), src.Width() * 3), sums_[s].data());
+    kernels_->smoothRow(table, SourceRow(src, row), sums_[s].data());
     sumsRow_[s] = row;
     return sums_[s].data();
 }

@@ -71,10 +71,16 @@ private:
     void TransformRows(Bitmap24& dst);
     const std::uint16_t* SumsFor(const Bitmap24& src, int row, int keep);
     void BuildGather(int width, int zoom);
+    bool BuildAligned(int width, int zoom, const Bitmap24& dst);
     void BuildSmooth(int width, int sourceWidth, int zoom);
+    const std::uint8_t* SourceRow(const Bitmap24& src, int row);
     const std::uint8_t* LoadSource(const std::uint8_t* row, int bytes);
     std::uint8_t* RowBuffer(int which, int bytes, const std::uint8_t* like);
     void WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int bytes, bool stream);
+
+    // Rows of a cell written from one gathered row; more at once than the store buffers can
+    // keep apart costs more than gathering again.
+    static constexpr int kRowsPerGather = 8;
 
     const FrameKernels* kernels_;
     std::size_t streamThreshold_;
@@ -112,6 +118,10 @@ private:
     std::vector<std::int32_t> gatherIndex_;
     std::vector<std::int32_t> chunkBase_;
     std::vector<std::uint8_t> chunkMask_;
+    TableKey alignedKey_; // sourceWidth holds the frame rows' offset within a cache line
+    std::vector<std::int32_t> alignedAt_;
+    std::vector<std::int32_t> alignedBase_;
+    std::vector<std::uint8_t> alignedMask_;
     std::vector<std::int32_t> smoothOffset_;
     std::vector<std::int16_t> smoothWeight_;
     std::vector<std::int32_t> groupBase_;

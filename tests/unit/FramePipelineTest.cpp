@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -115,8 +116,34 @@ FramePipeline MakePipeline(const Variant& variant) {
     return pipeline;
 }
 
+// Frames whose rows start at a chosen offset within a cache line, as frames in the program
+// may, since the kernels place their stores by where the rows lie.
+class OffsetAllocator final : public PixelAllocator {
+public:
+    explicit OffsetAllocator(int offset) : offset_(offset) {}
+    std::unique_ptr<PixelStore> Allocate(int, int height, int stride) override {
+        return std::make_unique<Store>(static_cast<std::size_t>(height) * stride, offset_);
+    }
+
+private:
+    class Store final : public PixelStore {
+    public:
+        Store(std::size_t bytes, int offset) : bytes_(bytes + 128) {
+            const auto address = reinterpret_cast<std::uintptr_t>(bytes_.data());
+            bits_ = bytes_.data() + ((64 - address % 64) % 64) + offset;
+        }
+        std::uint8_t* Bits() override { return bits_; }
+
+    private:
+        std::vector<std::uint8_t> bytes_;
+        std::uint8_t* bits_;
+    };
+    int offset_;
+};
+
 // Also runs the paint split where the pointer image goes, with a square standing in for it.
-::testing::AssertionResult Matches(const Case& c, bool split) {
+::testing::AssertionResult Matches(const Case& c, bool split,
+                                   PixelAllocator& frames = HeapPixelAllocator()) {
     const int sw = (c.width + c.zoom - 1) / c.zoom + c.sourceExtra;
     const int sh = (c.height + c.zoom - 1) / c.zoom + c.sourceExtra;
     Bitmap24 src;
@@ -144,7 +171,7 @@ FramePipeline MakePipeline(const Variant& variant) {
         FramePipeline pipeline = MakePipeline(variant);
         const std::string name =
             std::string(pipeline.KernelName()) + (variant.streaming ? " streaming" : "") + ": ";
-        Bitmap24 actual;
+        Bitmap24 actual(frames);
         Fill(actual, c.width, c.height, 2);
         Pen pen = c.pen;
         pipeline.Render(src, actual, pen, c.paint);
@@ -225,6 +252,27 @@ TEST(FramePipeline, MatchesTheReferenceForEverySizeGridAndOffset) {
                         }
                         ASSERT_TRUE(Matches(c, false)) << c.Describe();
                     }
+}
+
+// Rows a whole number of cache lines long, which the widest kernels write line by line: every
+// offset of the rows within a line, each zoom, with and without every overlay and flag.
+TEST(FramePipeline, MatchesTheReferenceWhenRowsFillWholeCacheLines) {
+    const int sizes[][2] = {{64, 9}, {128, 31}, {192, 16}};
+    for (int offset : {0, 4, 12, 32, 60})
+        for (const auto& size : sizes)
+            for (int zoom : kZooms)
+                for (int flags = 0; flags < 32; ++flags) {
+                    Case c = MakeCase(size[0], size[1], zoom);
+                    c.sourceExtra = flags & 1 ? 3 : 0;
+                    c.paint.drawCross = flags & 2;
+                    c.paint.flipHorizontal = flags & 4;
+                    c.paint.flipVertical = flags & 8;
+                    c.paint.invert = flags & 16;
+                    c.paint.overlay.drawGrid = flags & 2;
+                    c.pen = flags & 4 ? Pen{kBlack, RasterOp::Invert} : Pen{kRed, RasterOp::Copy};
+                    OffsetAllocator frames(offset);
+                    ASSERT_TRUE(Matches(c, true, frames)) << c.Describe() << " offset " << offset;
+                }
 }
 
 // A source too small to cover the frame leaves a strip that the mirrors still move; one that
