@@ -216,7 +216,14 @@ void Tfrmmain::Enabled1Click() {
 void Tfrmmain::ShowHideProgram1Click() {
     if (storage_)
         storage_->SaveFormPlacement();
-    services_->ShowHideApplication();
+    WMHotKey();
+}
+
+void Tfrmmain::WMHotKey() {
+    if (Visible())
+        services_->HideApplication();
+    else
+        services_->ShowApplication();
 }
 
 void Tfrmmain::StayinSystemTray1Click() {

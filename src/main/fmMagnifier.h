@@ -21,8 +21,9 @@ class TFormStorage;
 class MainWindowServices {
 public:
     virtual ~MainWindowServices() = default;
+    // Takes the window and its task-bar button off the screen, and brings them back.
     virtual void HideApplication() {}
-    virtual void ShowHideApplication() {}
+    virtual void ShowApplication() {}
     virtual void ToggleRunOnStartup(ui::TMenuItem&) {}
     virtual void CheckForUpdates(ui::TMenuItem&) {}
     virtual void ShowAbout(const std::string&) {}
@@ -118,6 +119,10 @@ public:
     void Exit1Click();
     void btnCloseClick();
     void btnOptionsClick();
+
+    // The system-wide hot key: hides the application when the window is on screen (even
+    // covered), brings it back otherwise.
+    void WMHotKey();
 
     // Writes the window's named values into the settings.
     void WriteSettings();

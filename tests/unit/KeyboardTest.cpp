@@ -66,5 +66,27 @@ TEST_F(KeyboardTest, ShortcutsTakeTheKeyBeforeTheKeyHandler) {
     EXPECT_FALSE(form.Enabled1.Checked);
 }
 
+class CountingServices : public MainWindowServices {
+public:
+    int hides = 0;
+    int shows = 0;
+    void HideApplication() override { ++hides; }
+    void ShowApplication() override { ++shows; }
+};
+
+TEST_F(KeyboardTest, HotKeyHidesAVisibleWindowAndBringsBackAHiddenOne) {
+    CountingServices services;
+    form.SetServices(&services);
+    form.SetVisible(true);
+    form.WMHotKey();
+    EXPECT_EQ(services.hides, 1);
+    form.SetVisible(false);
+    form.WMHotKey();
+    EXPECT_EQ(services.shows, 1);
+    form.SetVisible(true);
+    form.KeyDown(ui::kCtrl | ui::kAlt | 'G');
+    EXPECT_EQ(services.hides, 2) << "the menu's shortcut toggles the same way";
+}
+
 } // namespace
 } // namespace lupenta

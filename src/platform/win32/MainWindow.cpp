@@ -44,6 +44,10 @@ MainWindow::MainWindow(Tfrmmain& form) : form_(form), font_(CreateUiFont()) {
     form_.AttachPeer(this);
     CreateControls();
     Layout();
+    // A second instance, or another program holding Ctrl+Alt+G, leaves this one without the
+    // hot key; the menu's shortcut still works while the window has the keyboard.
+    hotKeyId_ = GlobalAddAtomW(L"HotKey1");
+    RegisterHotKey(window_, hotKeyId_, MOD_ALT | MOD_CONTROL, 'G');
 }
 
 void MainWindow::CreateControls() {
@@ -227,9 +231,14 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         }
         DestroyWindow(window);
         return 0;
+    case WM_HOTKEY:
+        form_.WMHotKey();
+        return 0;
     case WM_DESTROY:
         if (OnDestroy)
             OnDestroy();
+        UnregisterHotKey(window, hotKeyId_);
+        GlobalDeleteAtom(hotKeyId_);
         PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:

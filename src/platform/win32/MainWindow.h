@@ -59,6 +59,7 @@ private:
     HWND window_ = nullptr;
     UniqueFont font_;
     HWND tooltip_ = nullptr;
+    ATOM hotKeyId_ = 0;
     std::unique_ptr<ViewWindow> view_;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
     std::unique_ptr<TimerPeer> timer_;

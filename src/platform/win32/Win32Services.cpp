@@ -10,15 +10,11 @@ void Win32Services::HideApplication() {
         ShowWindow(window_, SW_MINIMIZE);
 }
 
-void Win32Services::ShowHideApplication() {
-    if (!window_)
+void Win32Services::ShowApplication() {
+    if (!window_ || !IsIconic(window_))
         return;
-    if (IsIconic(window_)) {
-        ShowWindow(window_, SW_RESTORE);
-        SetForegroundWindow(window_);
-    } else {
-        HideApplication();
-    }
+    ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
 }
 
 std::string Win32Services::Version() {

@@ -14,7 +14,7 @@ public:
     // Until the notification-area icon exists, hiding minimises the window, so it can always
     // be brought back from the task bar.
     void HideApplication() override;
-    void ShowHideApplication() override;
+    void ShowApplication() override;
     std::string Version() override;
 
 private:

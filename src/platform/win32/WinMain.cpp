@@ -9,6 +9,9 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace lupenta;
+    // A marker other programs can look for while any instance runs; it is never tested here,
+    // and the process's end releases it.
+    CreateMutexW(nullptr, FALSE, L"Lupenta");
     win32::Win32Desktop desktop;
     win32::Win32FileSystem files;
     win32::Win32FormWindow formWindow;
