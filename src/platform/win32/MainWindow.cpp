@@ -1,6 +1,7 @@
 #include "platform/win32/MainWindow.h"
 
 #include "main/SamplingTick.h"
+#include "main/ScreenSnap.h"
 #include "main/WindowStyles.h"
 #include "platform/win32/Text.h"
 #include "ui/MenuItem.h"
@@ -15,6 +16,7 @@ namespace {
 constexpr wchar_t kMainClass[] = L"LupentaMain";
 constexpr UINT_PTR kSamplingTimer = 1;
 constexpr WPARAM kMoveByCaption = SC_MOVE + 2;
+constexpr int kScreenSnapDistance = 10;
 
 bool IsOwnWindow(HWND main, HWND window) {
     return window == main || IsChild(main, window);
@@ -209,6 +211,33 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_WINDOWPOSCHANGING: {
+        // Dragged near an edge of its monitor's work area, the window snaps onto it.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if ((pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE) || !moving_)
+            break;
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        const RECT proposed{pos->x, pos->y, pos->x + pos->cx, pos->y + pos->cy};
+        if (!GetMonitorInfoW(MonitorFromRect(&proposed, MONITOR_DEFAULTTONEAREST), &monitor))
+            break;
+        RECT current;
+        GetWindowRect(window, &current);
+        const Point at = SnapToEdges(Rect::FromSize(pos->x, pos->y, current.right - current.left,
+                                                    current.bottom - current.top),
+                                     Rect{monitor.rcWork.left, monitor.rcWork.top,
+                                          monitor.rcWork.right, monitor.rcWork.bottom},
+                                     kScreenSnapDistance);
+        pos->x = at.x;
+        pos->y = at.y;
+        break;
+    }
+    case WM_ENTERSIZEMOVE:
+        moving_ = true;
+        break;
+    case WM_EXITSIZEMOVE:
+        moving_ = false;
+        break;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize = POINT{Tfrmmain::kMinimumSize, Tfrmmain::kMinimumSize};

@@ -60,6 +60,8 @@ private:
     UniqueFont font_;
     HWND tooltip_ = nullptr;
     ATOM hotKeyId_ = 0;
+    // The user is dragging the window, which snaps to the screen's edges.
+    bool moving_ = false;
     std::unique_ptr<ViewWindow> view_;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
     std::unique_ptr<TimerPeer> timer_;
