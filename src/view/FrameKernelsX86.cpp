@@ -240,25 +240,28 @@ LUPENTA_TARGET_SSSE3 void GatherRowsSsse3(const GatherTable& table, const std::u
     }
 }
 
-LUPENTA_TARGET_SSSE3 void SmoothRowSsse3(const SmoothTable& table, const std::uint8_t* source,
-                                         std::uint16_t* sums) {
-    // The shuffle's zeroing bytes are 0x80; adding 3 to each lane leaves them zeroing and moves
-    // every index on to the same byte of the next pixel.
+// The shuffle's zeroing bytes are 0x80; adding 3 to each lane leaves them zeroing and moves
+// every index on to the same byte of the next pixel.
+LUPENTA_TARGET_SSSE3 inline void
+SmoothGroupSsse3(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums, int g) {
     const __m128i nextPixel = _mm_set1_epi16(3);
     const __m128i full = _mm_set1_epi16(256);
     const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
-    for (int g = 0; g < table.groups; ++g) {
-        const __m128i window =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g]));
-        const __m128i shuffle =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.mask + g * 16));
-        const __m128i c0 = _mm_shuffle_epi8(window, shuffle);
-        const __m128i c1 = _mm_shuffle_epi8(window, _mm_add_epi16(shuffle, nextPixel));
-        const __m128i w1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.weight + g * 8));
-        const __m128i w0 = _mm_sub_epi16(full, w1);
-        const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(c0, w0), _mm_mullo_epi16(c1, w1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + g * 8), _mm_xor_si128(sum, bias));
-    }
+    const __m128i window =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g]));
+    const __m128i shuffle = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.mask + g * 16));
+    const __m128i c0 = _mm_shuffle_epi8(window, shuffle);
+    const __m128i c1 = _mm_shuffle_epi8(window, _mm_add_epi16(shuffle, nextPixel));
+    const __m128i w1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.weight + g * 8));
+    const __m128i w0 = _mm_sub_epi16(full, w1);
+    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(c0, w0), _mm_mullo_epi16(c1, w1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + g * 8), _mm_xor_si128(sum, bias));
+}
+
+LUPENTA_TARGET_SSSE3 void SmoothRowSsse3(const SmoothTable& table, const std::uint8_t* source,
+                                         std::uint16_t* sums) {
+    for (int g = 0; g < table.groups; ++g)
+        SmoothGroupSsse3(table, source, sums, g);
 }
 
 LUPENTA_TARGET_AVX2 inline __m256i
@@ -360,6 +363,35 @@ LUPENTA_TARGET_AVX512VBMI void GatherRowsVbmi(const GatherTable& table, const st
     }
 }
 
+// Four groups at once, each in its own 128-bit lane with its own source window, as the
+// byte shuffle works within lanes.
+LUPENTA_TARGET_AVX512VBMI void SmoothRowAvx512(const SmoothTable& table, const std::uint8_t* source,
+                                               std::uint16_t* sums) {
+    const __m512i nextPixel = _mm512_set1_epi16(3);
+    const __m512i full = _mm512_set1_epi16(256);
+    const __m512i bias = _mm512_set1_epi16(static_cast<short>(0x8000));
+    int g = 0;
+    for (; g + 4 <= table.groups; g += 4) {
+        const auto lane = [&](int i) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g + i]));
+        };
+        __m512i window = _mm512_castsi128_si512(lane(0));
+        window = _mm512_inserti32x4(window, lane(1), 1);
+        window = _mm512_inserti32x4(window, lane(2), 2);
+        window = _mm512_inserti32x4(window, lane(3), 3);
+        const __m512i shuffle = _mm512_loadu_si512(table.mask + g * 16);
+        const __m512i c0 = _mm512_shuffle_epi8(window, shuffle);
+        const __m512i c1 = _mm512_shuffle_epi8(window, _mm512_add_epi16(shuffle, nextPixel));
+        const __m512i w1 = _mm512_loadu_si512(table.weight + g * 8);
+        const __m512i w0 = _mm512_sub_epi16(full, w1);
+        const __m512i sum =
+            _mm512_add_epi16(_mm512_mullo_epi16(c0, w0), _mm512_mullo_epi16(c1, w1));
+        _mm512_storeu_si512(sums + g * 8, _mm512_xor_si512(sum, bias));
+    }
+    for (; g < table.groups; ++g)
+        SmoothGroupSsse3(table, source, sums, g);
+}
+
 LUPENTA_TARGET_AVX512VBMI inline __m512i BlendThirtyTwo(const std::uint16_t* top,
                                                         const std::uint16_t* bottom,
                                                         __m512i weights, __m512i bias) {
@@ -429,7 +461,7 @@ const FrameKernels* Avx512FrameKernels() {
 
 const FrameKernels* Avx512VbmiFrameKernels() {
     static const FrameKernels kernels{
-        "avx512vbmi",   64,           GatherVbmi, SmoothRowSsse3, BlendAvx512, CopyAvx512,
+        "avx512vbmi",   64,           GatherVbmi, SmoothRowAvx512, BlendAvx512, CopyAvx512,
         ComplementSse2, StreamAvx512, FenceSse2,  GatherRowsVbmi};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
