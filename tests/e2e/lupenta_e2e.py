@@ -158,17 +158,18 @@ class Session:
             for x in range(0, width, 8):
                 if pixels[x, y] != PANEL_GREY:
                     continue
+                top = y
+                while top > 0 and pixels[x, top - 1] == PANEL_GREY:
+                    top -= 1
+                # The panel's top row runs above its controls, from edge to edge.
                 left = x
-                while left > 0 and pixels[left - 1, y] == PANEL_GREY:
+                while left > 0 and pixels[left - 1, top] == PANEL_GREY:
                     left -= 1
                 right = x
-                while right < width and pixels[right, y] == PANEL_GREY:
+                while right < width and pixels[right, top] == PANEL_GREY:
                     right += 1
                 if right - left < 100:
                     continue
-                top = y
-                while top > 0 and pixels[left, top - 1] == PANEL_GREY:
-                    top -= 1
                 bottom = y
                 while bottom < height and pixels[left, bottom] == PANEL_GREY:
                     bottom += 1

@@ -95,8 +95,9 @@ void ControlWindow::ComponentChanged() {
     if (!window_)
         return;
     const Rect& b = control_.Bounds;
+    // No copying of old pixels: a moved panel repaints itself and every control on it.
     SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), b.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     ShowWindow(window_, control_.Visible ? SW_SHOWNA : SW_HIDE);
     if (context_.tooltip && control_.Hint.Get() != hint_) {
         hint_ = control_.Hint;
@@ -112,7 +113,7 @@ void ControlWindow::ComponentChanged() {
             SendMessageW(context_.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     Update();
-    InvalidateRect(window_, nullptr, TRUE);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool ControlWindow::PopupOwnMenu(LPARAM where) {
