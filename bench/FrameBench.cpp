@@ -9,6 +9,7 @@
 #include <pixman.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -146,6 +147,22 @@ ZoomedPaint FullPaint(Size out, int zoom, bool smooth) {
     return paint;
 }
 
+// LUPENTA_KERNELS=sse2 (or ssse3, avx2, avx512, portable) measures a set this machine would
+// not choose by itself.
+lupenta::KernelSet KernelsToMeasure() {
+    const char* name = std::getenv("LUPENTA_KERNELS");
+    const std::string set = name ? name : "";
+    using lupenta::KernelSet;
+    const std::pair<const char*, KernelSet> sets[] = {
+        {"portable", KernelSet::Portable}, {"sse2", KernelSet::Sse2},
+        {"ssse3", KernelSet::Ssse3},       {"avx2", KernelSet::Avx2},
+        {"avx512", KernelSet::Avx512},     {"avx512vbmi", KernelSet::Avx512Vbmi}};
+    for (const auto& [label, value] : sets)
+        if (set == label)
+            return value;
+    return KernelSet::Best;
+}
+
 void Pipeline(benchmark::State& state, Size out, int zoom, bool smooth, bool overlays) {
     const Size in = SourceSize(out, zoom);
     Bitmap24 src(Pages());
@@ -153,7 +170,7 @@ void Pipeline(benchmark::State& state, Size out, int zoom, bool smooth, bool ove
     src.SetSize(in.width, in.height);
     dst.SetSize(out.width, out.height);
     FillPattern(src);
-    FramePipeline pipeline;
+    FramePipeline pipeline(KernelsToMeasure());
     const ZoomedPaint paint = FullPaint(out, zoom, smooth);
     Pen pen;
     for (auto _ : state) {

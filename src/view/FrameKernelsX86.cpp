@@ -264,6 +264,33 @@ LUPENTA_TARGET_SSSE3 void SmoothRowSsse3(const SmoothTable& table, const std::ui
         SmoothGroupSsse3(table, source, sums, g);
 }
 
+// Two groups at once, one per 128-bit lane.
+LUPENTA_TARGET_AVX2 void SmoothRowAvx2(const SmoothTable& table, const std::uint8_t* source,
+                                       std::uint16_t* sums) {
+    const __m256i nextPixel = _mm256_set1_epi16(3);
+    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));
+    int g = 0;
+    for (; g + 2 <= table.groups; g += 2) {
+        const __m256i window = _mm256_inserti128_si256(
+            _mm256_castsi128_si256(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g]))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g + 1])), 1);
+        const __m256i shuffle =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.mask + g * 16));
+        const __m256i c0 = _mm256_shuffle_epi8(window, shuffle);
+        const __m256i c1 = _mm256_shuffle_epi8(window, _mm256_add_epi16(shuffle, nextPixel));
+        const __m256i w1 =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.weight + g * 8));
+        const __m256i w0 = _mm256_sub_epi16(full, w1);
+        const __m256i sum =
+            _mm256_add_epi16(_mm256_mullo_epi16(c0, w0), _mm256_mullo_epi16(c1, w1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + g * 8), _mm256_xor_si256(sum, bias));
+    }
+    for (; g < table.groups; ++g)
+        SmoothGroupSsse3(table, source, sums, g);
+}
+
 LUPENTA_TARGET_AVX2 inline __m256i
 BlendSixteen(const std::uint16_t* top, const std::uint16_t* bottom, __m256i weights, __m256i bias) {
     const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top));
@@ -445,7 +472,7 @@ const FrameKernels* Ssse3FrameKernels() {
 
 const FrameKernels* Avx2FrameKernels() {
     static const FrameKernels kernels{
-        "avx2",         16,         GatherSsse3, SmoothRowSsse3, BlendAvx2, CopyMemcpy,
+        "avx2",         16,         GatherSsse3, SmoothRowAvx2,  BlendAvx2, CopyMemcpy,
         ComplementSse2, StreamSse2, FenceSse2,   GatherRowsSsse3};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
@@ -453,7 +480,7 @@ const FrameKernels* Avx2FrameKernels() {
 
 const FrameKernels* Avx512FrameKernels() {
     static const FrameKernels kernels{
-        "avx512",       16,           GatherSsse3, SmoothRowSsse3, BlendAvx2, CopyAvx512,
+        "avx512",       16,           GatherSsse3, SmoothRowAvx2,  BlendAvx2, CopyAvx512,
         ComplementSse2, StreamAvx512, FenceSse2,   GatherRowsSsse3};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
