@@ -12,6 +12,12 @@ Program::Program(Desktop& desktop, FileSystem& files, FormWindow& window)
     form.SetFormStorage(&storage);
 }
 
+void Program::EndSession() {
+    storage.SaveFormPlacement();
+    form.FormHide();
+    store.Flush();
+}
+
 void Program::Create() {
     form.FormCreate();
     storage.BindStoredProps(form.Components());

@@ -27,6 +27,9 @@ public:
     void Show() { storage.OnShow(); }
     bool CloseQuery() { return storage.OnCloseQuery(); }
     void Destroy() { storage.OnDestroy(); }
+    // The user logs off or the system shuts down: the process ends without the window's
+    // usual close, so everything the close would have saved is saved and written now.
+    void EndSession();
 
     TSettingsStore store;
     Tfrmmain form;

@@ -95,5 +95,22 @@ TEST(SettingsFileGolden, TheNextStartComesBackInverted) {
     EXPECT_EQ(window.applied.size(), 1u) << "the saved placement is applied";
 }
 
+// Log-off ends the process without the usual close; nothing the user set may be lost.
+TEST(SettingsFileGolden, EndingTheSessionWritesWhatExitWould) {
+    FakeDesktop desktop;
+    FakeFileSystem files;
+    FakeFormWindow window;
+    Program program(desktop, files, window);
+    program.Create();
+    program.form.ClientResized(468, 282);
+    program.Show();
+    program.form.SetVisible(true);
+    program.form.InvertImage1Click();
+
+    program.EndSession();
+    ASSERT_TRUE(files.files.count(kIni)) << "written before the process is ended";
+    EXPECT_EQ(files.files.at(kIni), kAfterInvertAndExit);
+}
+
 } // namespace
 } // namespace lupenta

@@ -260,6 +260,13 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         }
         DestroyWindow(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        // Staying in the tray must never keep the user from logging off or shutting down.
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam && OnEndSession)
+            OnEndSession();
+        return 0;
     case WM_HOTKEY:
         form_.WMHotKey();
         return 0;

@@ -28,6 +28,7 @@ public:
     std::function<void()> OnShow;
     std::function<bool()> OnCloseQuery;
     std::function<void()> OnDestroy;
+    std::function<void()> OnEndSession;
     // The first show: the show handler runs, then the window appears.
     void Show();
     // Messages the window sees before any control: the wheel, menu shortcuts, the menu keys

@@ -26,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     window.OnShow = [&] { program.Show(); };
     window.OnCloseQuery = [&] { return program.CloseQuery(); };
     window.OnDestroy = [&] { program.Destroy(); };
+    window.OnEndSession = [&] { program.EndSession(); };
     window.Show();
     return win32::RunMessageLoop(window);
 }
