@@ -1,0 +1,83 @@
+#include "app/CommandLine.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace lupenta {
+
+namespace {
+
+constexpr std::string_view kTransparentPrefix = "/transparent:";
+
+// Only ASCII letters matter: every form is spelt in ASCII.
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = LowerAscii(c);
+    return lower;
+}
+
+std::optional<int> ParseInteger(std::string_view text) {
+    // from_chars takes a minus but not a plus, so "+-5" must not reach it as "-5".
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (text.empty() || text.front() < '0' || text.front() > '9')
+            return std::nullopt;
+    }
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, 10);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+int IntegerOrZero(std::string_view text) {
+    return ParseInteger(text).value_or(0);
+}
+
+} // namespace
+
+StartupRequests ParseStartupSwitches(const std::vector<std::string>& arguments) {
+    StartupRequests requests;
+    for (const std::string& argument : arguments) {
+        const std::string lower = LowerAscii(argument);
+        if (lower == "/allowclose")
+            requests.allowClose = true;
+        else if (lower == "/autostart")
+            requests.startHidden = true;
+        else if (lower == "/notray")
+            requests.noTray = true;
+        else if (lower.starts_with(kTransparentPrefix))
+            requests.opacity =
+                IntegerOrZero(std::string_view(lower).substr(kTransparentPrefix.size()));
+    }
+    // With no tray icon to hide into, closing ends the program and the window starts on screen.
+    if (requests.noTray) {
+        requests.allowClose = true;
+        requests.startHidden = false;
+    }
+    return requests;
+}
+
+void ReadCoordinateArguments(const std::vector<std::string>& arguments, int& offsetx,
+                             int& offsety) {
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument.empty())
+            continue;
+        const std::string_view number = argument.size() > 2 ? argument.substr(2) : "";
+        const char first = LowerAscii(argument.front());
+        if (first == 'x')
+            offsetx = IntegerOrZero(number);
+        if (first == 'y')
+            offsety = IntegerOrZero(number);
+    }
+}
+
+} // namespace lupenta
