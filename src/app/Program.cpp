@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/RunAtLogon.h"
+
 namespace lupenta {
 
 Program::Program(Desktop& desktop, FileSystem& files, FormWindow& window)
@@ -12,14 +14,25 @@ Program::Program(Desktop& desktop, FileSystem& files, FormWindow& window)
     form.SetFormStorage(&storage);
 }
 
+void Program::ApplyStartupSwitches(const StartupRequests& requests) {
+    if (requests.opacity > 0) {
+        form.Transparency = requests.opacity;
+        form.SetTransparency();
+    }
+    if (requests.allowClose)
+        form.AllowClose = true;
+}
+
 void Program::EndSession() {
     storage.SaveFormPlacement();
     form.FormHide();
     store.Flush();
 }
 
-void Program::Create() {
+void Program::Create(const std::vector<std::string>& arguments, RunKey& runKey) {
     form.FormCreate();
+    ReadCoordinateArguments(arguments, form.offsetx, form.offsety);
+    form.RunonStartup1.Checked = runKey.Exists(kRunValueName);
     storage.BindStoredProps(form.Components());
     storage.TakeOverEvents([this] { form.FormShow(); }, [this] { return form.FormCloseQuery(); },
                            [] {});

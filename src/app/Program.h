@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "main/fmMagnifier.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "platform/RunKey.h"
 #include "settings/FormStorage.h"
 #include "settings/FormWindow.h"
 #include "settings/SettingsStore.h"
@@ -20,8 +22,11 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // The window's create handler; then the stored properties are bound to its components.
-    void Create();
+    // The window's create handler with the coordinate arguments and the log-on entry; then
+    // the stored properties are bound to the window's components.
+    void Create(const std::vector<std::string>& arguments, RunKey& runKey);
+    // After the first show, the switches override what the show set.
+    void ApplyStartupSwitches(const StartupRequests& requests);
 
     // Window events, routed through the form storage.
     void Show() { storage.OnShow(); }

@@ -3,6 +3,7 @@
 #include "support/FakeDesktop.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeFormWindow.h"
+#include "support/FakeRunKey.h"
 #include "support/FakeView.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ public:
             files.files[kIni] = *ini;
         program = std::make_unique<Program>(desktop, files, window);
         Form().SetServices(&services);
-        program->Create();
+        program->Create({}, runKey);
         Form().ClientResized(468, 282);
         program->Show();
         Form().SetVisible(true);
@@ -96,6 +97,7 @@ public:
     FakeDesktop desktop;
     FakeFileSystem files;
     FakeFormWindow window;
+    testing::FakeRunKey runKey;
     RecordingServices services;
     FakeViewPeer surface;
     std::unique_ptr<Program> program;

@@ -2,6 +2,7 @@
 #include "support/FakeDesktop.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeFormWindow.h"
+#include "support/FakeRunKey.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +58,10 @@ TEST(SettingsFileGolden, FirstRunInvertThenExit) {
     FakeDesktop desktop;
     FakeFileSystem files;
     FakeFormWindow window;
+    testing::FakeRunKey runKey;
     {
         Program program(desktop, files, window);
-        program.Create();
+        program.Create({}, runKey);
         program.form.ClientResized(468, 282);
         program.Show();
         program.form.SetVisible(true);
@@ -84,8 +86,9 @@ TEST(SettingsFileGolden, TheNextStartComesBackInverted) {
     FakeFileSystem files;
     files.files[kIni] = kAfterInvertAndExit;
     FakeFormWindow window;
+    testing::FakeRunKey runKey;
     Program program(desktop, files, window);
-    program.Create();
+    program.Create({}, runKey);
     program.form.ClientResized(468, 282);
     program.Show();
     EXPECT_TRUE(program.form.InvertImage1.Checked);
@@ -100,8 +103,9 @@ TEST(SettingsFileGolden, EndingTheSessionWritesWhatExitWould) {
     FakeDesktop desktop;
     FakeFileSystem files;
     FakeFormWindow window;
+    testing::FakeRunKey runKey;
     Program program(desktop, files, window);
-    program.Create();
+    program.Create({}, runKey);
     program.form.ClientResized(468, 282);
     program.Show();
     program.form.SetVisible(true);

@@ -1,5 +1,8 @@
 #include "platform/win32/Win32Services.h"
 
+#include "app/RunAtLogon.h"
+#include "platform/win32/ProgramArguments.h"
+
 #include <string>
 #include <vector>
 
@@ -15,6 +18,10 @@ void Win32Services::ShowApplication() {
         return;
     ShowWindow(window_, SW_RESTORE);
     SetForegroundWindow(window_);
+}
+
+void Win32Services::ToggleRunOnStartup(ui::TMenuItem& item) {
+    RunonStartup1Click(runKey_, item, ExecutablePath(), desktop_);
 }
 
 std::string Win32Services::Version() {

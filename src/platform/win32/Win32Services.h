@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/fmMagnifier.h"
+#include "platform/win32/Win32RunKey.h"
 
 #include <windows.h>
 
@@ -9,15 +10,21 @@ namespace lupenta::win32 {
 // What the main window asks of the rest of the program, on Windows.
 class Win32Services final : public MainWindowServices {
 public:
+    explicit Win32Services(Desktop& desktop) : desktop_(desktop) {}
+
     void SetWindow(HWND window) { window_ = window; }
 
     // Until the notification-area icon exists, hiding minimises the window, so it can always
     // be brought back from the task bar.
     void HideApplication() override;
     void ShowApplication() override;
+    void ToggleRunOnStartup(ui::TMenuItem& item) override;
+    RunKey& LogonRunKey() { return runKey_; }
     std::string Version() override;
 
 private:
+    Desktop& desktop_;
+    Win32RunKey runKey_;
     HWND window_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "platform/win32/MainWindow.h"
+#include "platform/win32/ProgramArguments.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FormWindow.h"
@@ -15,10 +16,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Desktop desktop;
     win32::Win32FileSystem files;
     win32::Win32FormWindow formWindow;
-    win32::Win32Services services;
+    win32::Win32Services services(desktop);
+    const std::vector<std::string> arguments = win32::ProgramArguments();
     Program program(desktop, files, formWindow);
     program.form.SetServices(&services);
-    program.Create();
+    program.Create(arguments, services.LogonRunKey());
     win32::MainWindow window(program.form);
     formWindow.SetWindow(window.Hwnd());
     services.SetWindow(window.Hwnd());
@@ -28,5 +30,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     window.OnDestroy = [&] { program.Destroy(); };
     window.OnEndSession = [&] { program.EndSession(); };
     window.Show();
+    program.ApplyStartupSwitches(ParseStartupSwitches(arguments));
     return win32::RunMessageLoop(window);
 }

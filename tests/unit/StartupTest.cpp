@@ -1,0 +1,73 @@
+#include "app/Program.h"
+#include "support/FakeDesktop.h"
+#include "support/FakeFileSystem.h"
+#include "support/FakeFormWindow.h"
+#include "support/FakeRunKey.h"
+
+#include <gtest/gtest.h>
+
+namespace lupenta {
+namespace {
+
+using testing::FakeDesktop;
+using testing::FakeFileSystem;
+using testing::FakeFormWindow;
+using testing::FakeRunKey;
+
+// The program's start as the entry point runs it: create with the arguments, show, then the
+// switches.
+class StartupTest : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::string>& arguments) {
+        program.Create(arguments, runKey);
+        program.form.ClientResized(468, 282);
+        program.Show();
+        program.ApplyStartupSwitches(ParseStartupSwitches(arguments));
+    }
+
+    FakeDesktop desktop;
+    FakeFileSystem files;
+    FakeFormWindow window;
+    FakeRunKey runKey;
+    Program program{desktop, files, window};
+};
+
+TEST_F(StartupTest, ACoordinateArgumentSwitchesThePointerImageOffAtTheFirstShow) {
+    Start({"Lupenta.exe", "x=5"});
+    EXPECT_EQ(program.form.offsetx, 5);
+    EXPECT_TRUE(program.form.Showcursor1.Checked);
+    EXPECT_FALSE(program.form.imageview1->ShowCursor());
+}
+
+TEST_F(StartupTest, RunOnStartupShowsWhetherTheLogOnEntryExists) {
+    runKey.values["Lupenta"] = "anything";
+    Start({"Lupenta.exe"});
+    EXPECT_TRUE(program.form.RunonStartup1.Checked);
+}
+
+TEST_F(StartupTest, SwitchesOverrideWhatTheFirstShowSet) {
+    Start({"Lupenta.exe", "/ALLOWCLOSE", "/transparent:200"});
+    EXPECT_TRUE(program.form.AllowClose) << "in spite of Stay in System Tray";
+    EXPECT_EQ(program.form.Transparency, 200);
+    EXPECT_FALSE(program.form.AlphaBlend()) << "translucent only once the item is checked";
+    program.form.MakeWindowTransparent1Click();
+    EXPECT_TRUE(program.form.AlphaBlend());
+    EXPECT_EQ(program.form.AlphaBlendValue(), 200);
+}
+
+TEST_F(StartupTest, OpacityUsesTheLowEightBitsAndIgnoresNonPositiveValues) {
+    Start({"Lupenta.exe", "/transparent:300"});
+    program.form.MakeWindowTransparent1Click();
+    EXPECT_EQ(program.form.AlphaBlendValue(), 44);
+
+    FakeDesktop otherDesktop;
+    FakeFileSystem otherFiles;
+    Program other(otherDesktop, otherFiles, window);
+    other.Create({"Lupenta.exe", "/transparent:-5"}, runKey);
+    other.Show();
+    other.ApplyStartupSwitches(ParseStartupSwitches({"Lupenta.exe", "/transparent:-5"}));
+    EXPECT_EQ(other.form.Transparency, 160);
+}
+
+} // namespace
+} // namespace lupenta
