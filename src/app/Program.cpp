@@ -14,13 +14,26 @@ Program::Program(Desktop& desktop, FileSystem& files, FormWindow& window)
     form.SetFormStorage(&storage);
 }
 
+void Program::AttachTray(TTrayIcon& tray) {
+    tray_ = &tray;
+    tray.Hint = "Lupenta";
+    tray.PopupMenu = &form.mnuMain;
+    tray.Visibility = TTrayIcon::kMainWindowVisibility;
+    tray.Active = true;
+}
+
 void Program::ApplyStartupSwitches(const StartupRequests& requests) {
     if (requests.opacity > 0) {
         form.Transparency = requests.opacity;
         form.SetTransparency();
     }
+    if (requests.noTray && tray_)
+        tray_->Active = false;
     if (requests.allowClose)
         form.AllowClose = true;
+    // Started hidden, the program is reachable through its tray icon and the hot key.
+    if (requests.startHidden && tray_)
+        tray_->Visibility = tray_->Visibility.Get().Without(tvVisibleTaskBar);
 }
 
 void Program::EndSession() {

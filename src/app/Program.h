@@ -8,6 +8,7 @@
 #include "settings/FormStorage.h"
 #include "settings/FormWindow.h"
 #include "settings/SettingsStore.h"
+#include "tray/TrayIcon.h"
 
 namespace lupenta {
 
@@ -25,6 +26,9 @@ public:
     // The window's create handler with the coordinate arguments and the log-on entry; then
     // the stored properties are bound to the window's components.
     void Create(const std::vector<std::string>& arguments, RunKey& runKey);
+    // The tray icon comes with the window: its tip, its menu, and it is in the notification
+    // area before the window is first shown.
+    void AttachTray(TTrayIcon& tray);
     // After the first show, the switches override what the show set.
     void ApplyStartupSwitches(const StartupRequests& requests);
 
@@ -39,6 +43,9 @@ public:
     TSettingsStore store;
     Tfrmmain form;
     TFormStorage storage;
+
+private:
+    TTrayIcon* tray_ = nullptr;
 };
 
 } // namespace lupenta

@@ -52,14 +52,15 @@ def run(*args, **kwargs):
 class Session:
     """The pattern and Lupenta in one Wine desktop; everything stops when the session ends."""
 
-    def __init__(self, exe, pattern, workdir=None):
+    def __init__(self, exe, pattern, workdir=None, pattern_size=(1920, 1080)):
         self.exe = exe
         self.pattern = pattern
+        self.pattern_size = pattern_size
         self.workdir = workdir or os.path.dirname(exe)
         self.processes = []
 
     def __enter__(self):
-        self.start(self.pattern, "1920", "1080")
+        self.start(self.pattern, *(str(n) for n in self.pattern_size))
         time.sleep(2)
         return self
 

@@ -1,7 +1,9 @@
 #include "app/Program.h"
+#include "support/FakeApplicationWindow.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeFormWindow.h"
+#include "support/FakeNotificationArea.h"
 #include "support/FakeRunKey.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +69,53 @@ TEST_F(StartupTest, OpacityUsesTheLowEightBitsAndIgnoresNonPositiveValues) {
     other.Show();
     other.ApplyStartupSwitches(ParseStartupSwitches({"Lupenta.exe", "/transparent:-5"}));
     EXPECT_EQ(other.form.Transparency, 160);
+}
+
+} // namespace
+} // namespace lupenta
+
+namespace lupenta {
+namespace {
+
+// The same start with a tray icon over fakes of the notification area and the main window.
+class TrayStartupTest : public StartupTest {
+protected:
+    TrayStartupTest() : tray(area, application, desktop) {}
+
+    void StartWithTray(const std::vector<std::string>& arguments) {
+        program.Create(arguments, runKey);
+        program.AttachTray(tray);
+        program.form.ClientResized(468, 282);
+        program.Show();
+        program.ApplyStartupSwitches(ParseStartupSwitches(arguments));
+    }
+
+    testing::FakeNotificationArea area;
+    testing::FakeApplicationWindow application;
+    TTrayIcon tray;
+};
+
+TEST_F(TrayStartupTest, TheIconIsThereBeforeTheFirstShow) {
+    StartWithTray({"Lupenta.exe"});
+    EXPECT_TRUE(area.iconPresent);
+    EXPECT_EQ(area.tip, "Lupenta");
+    EXPECT_EQ(tray.PopupMenu, &program.form.mnuMain);
+    EXPECT_TRUE(application.visible);
+    EXPECT_FALSE(program.form.AllowClose) << "closing hides to the tray";
+}
+
+TEST_F(TrayStartupTest, AutostartStartsHiddenInTheTray) {
+    StartWithTray({"Lupenta.exe", "/autostart"});
+    EXPECT_TRUE(area.iconPresent);
+    EXPECT_FALSE(application.visible);
+    EXPECT_FALSE(tray.Visibility.Get().Contains(tvVisibleTaskBar));
+}
+
+TEST_F(TrayStartupTest, NoTrayWinsOverAutostartAndClosingEnds) {
+    StartWithTray({"Lupenta.exe", "/autostart", "/notray"});
+    EXPECT_FALSE(area.iconPresent);
+    EXPECT_TRUE(application.visible);
+    EXPECT_TRUE(program.form.AllowClose);
 }
 
 } // namespace

@@ -9,15 +9,13 @@
 namespace lupenta::win32 {
 
 void Win32Services::HideApplication() {
-    if (window_)
-        ShowWindow(window_, SW_MINIMIZE);
+    if (tray_)
+        tray_->HideApplication();
 }
 
 void Win32Services::ShowApplication() {
-    if (!window_ || !IsIconic(window_))
-        return;
-    ShowWindow(window_, SW_RESTORE);
-    SetForegroundWindow(window_);
+    if (tray_)
+        tray_->ShowApplication();
 }
 
 void Win32Services::ToggleRunOnStartup(ui::TMenuItem& item) {

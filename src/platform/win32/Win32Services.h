@@ -2,6 +2,7 @@
 
 #include "main/fmMagnifier.h"
 #include "platform/win32/Win32RunKey.h"
+#include "tray/TrayIcon.h"
 
 #include <windows.h>
 
@@ -12,10 +13,8 @@ class Win32Services final : public MainWindowServices {
 public:
     explicit Win32Services(Desktop& desktop) : desktop_(desktop) {}
 
-    void SetWindow(HWND window) { window_ = window; }
+    void SetTray(TTrayIcon* tray) { tray_ = tray; }
 
-    // Until the notification-area icon exists, hiding minimises the window, so it can always
-    // be brought back from the task bar.
     void HideApplication() override;
     void ShowApplication() override;
     void ToggleRunOnStartup(ui::TMenuItem& item) override;
@@ -25,7 +24,7 @@ public:
 private:
     Desktop& desktop_;
     Win32RunKey runKey_;
-    HWND window_ = nullptr;
+    TTrayIcon* tray_ = nullptr;
 };
 
 // "1.0": the major and minor numbers of the executable's own file version.

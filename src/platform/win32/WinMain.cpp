@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/ProgramArguments.h"
+#include "platform/win32/TrayWindow.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FormWindow.h"
@@ -23,12 +24,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     program.Create(arguments, services.LogonRunKey());
     win32::MainWindow window(program.form);
     formWindow.SetWindow(window.Hwnd());
-    services.SetWindow(window.Hwnd());
     desktop.SetOwnerWindow(window.Hwnd());
     window.OnShow = [&] { program.Show(); };
     window.OnCloseQuery = [&] { return program.CloseQuery(); };
     window.OnDestroy = [&] { program.Destroy(); };
     window.OnEndSession = [&] { program.EndSession(); };
+    win32::TrayWindow tray(window.Hwnd(), desktop);
+    program.AttachTray(tray.Icon());
+    services.SetTray(&tray.Icon());
     window.Show();
     program.ApplyStartupSwitches(ParseStartupSwitches(arguments));
     return win32::RunMessageLoop(window);
