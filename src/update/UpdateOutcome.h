@@ -1,39 +1,23 @@
 #pragma once
 
-// What the update dialog shows after a version check.
-
 #include <array>
 #include <string>
 
 namespace lupenta {
 
-enum class UpdateKind { MajorUpgrade, MinorUpgrade, UpToDate };
-
+// What a finished version check hands to the update dialog.
 struct UpdateOutcome {
-    UpdateKind kind = UpdateKind::UpToDate;
+    // The running program's own version text, as in the main window's title.
+    std::string programVersion;
+    // The version text exactly as the version file gives it.
+    std::string onlineVersion;
     // "Major upgrade found", "Minor upgrade found" or "You are already using the latest
     // version."
     std::string message;
-    // The version text published online, as found.
-    std::string onlineVersion;
-    // The program's own version text.
-    std::string currentVersion;
-    // whatsnew1 to whatsnew4; a missing one is empty.
+    // The whatsnew1 to whatsnew4 values in order; a missing one stays empty.
     std::array<std::string, 4> features;
+    // A major or minor upgrade exists: the download link and the features are shown.
+    bool upgrade = false;
 };
-
-// The four feature lines, each followed by CR LF, empty ones included.
-inline std::string FeatureText(const UpdateOutcome& outcome) {
-    std::string text;
-    for (const std::string& line : outcome.features)
-        text += line + "\r\n";
-    return text;
-}
-
-// An upgrade shows the download link and the feature list; being up to date hides both and
-// makes the dialog shorter.
-inline bool OffersDownload(const UpdateOutcome& outcome) {
-    return outcome.kind != UpdateKind::UpToDate;
-}
 
 } // namespace lupenta
