@@ -1,0 +1,31 @@
+#include "platform/win32/AboutDialog.h"
+
+#include "platform/win32/Win32FileSystem.h"
+
+namespace lupenta::win32 {
+
+namespace {
+
+TfrmAbout& WithVersion(TfrmAbout& model, const std::string& version) {
+    model.SetVersion(version);
+    return model;
+}
+
+} // namespace
+
+AboutDialog::AboutDialog(HWND owner, Desktop& desktop, FileSystem& files,
+                         const std::string& version, const std::string& exeFolder)
+    : model_(desktop, files, exeFolder), window_(WithVersion(model_, version), owner) {}
+
+void ShowAboutDialog(HWND owner, Desktop& desktop, FileSystem& files, const std::string& version,
+                     const std::string& exeFolder) {
+    AboutDialog(owner, desktop, files, version, exeFolder).ShowModal();
+}
+
+void ShowAboutDialog(HWND owner, Desktop& desktop, const std::string& version,
+                     const std::string& exeFolder) {
+    Win32FileSystem files;
+    ShowAboutDialog(owner, desktop, files, version, exeFolder);
+}
+
+} // namespace lupenta::win32
