@@ -44,14 +44,13 @@ TfrmAbout::TfrmAbout(Desktop& desktop, FileSystem& files, std::string exeFolder)
     lblName.Font = ui::TFont{"Arial Black", 27, false};
     lblName.Alignment = ui::TAlignment::Center;
     lblName.AutoSize = false;
-    lblCopyRight.Caption = "Copyright \xC2\xA9 Tarnwell Software. All rights reserved.";
+    lblCopyRight.Caption = "Copyright \xC2\xA9 Tarnwell Software";
     lblCopyRight.Alignment = ui::TAlignment::Center;
     lblCopyRight.AutoSize = false;
     lblFreeware.Font = ui::TFont{"Arial Black", 21, false};
 
     StyleLink(JvLinkLabel2, SupportMailAddress(), "mailto:" + SupportMailAddress());
-    const std::string web = VendorHomePage();
-    StyleLink(JvLinkLabel3, web, web);
+    StyleLink(JvLinkLabel3, LUPENTA_VENDOR_HOST, VendorHomePage());
     JvLinkLabel2.OnLinkClick = [this](ui::Component& sender) { JvLinkLabel2LinkClick(sender); };
     JvLinkLabel3.OnLinkClick = [this](ui::Component& sender) { JvLinkLabel2LinkClick(sender); };
 

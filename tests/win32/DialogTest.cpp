@@ -107,19 +107,34 @@ TEST_F(DialogTest, AboutShowsItsTextsKeepsTheOwnerDisabledAndEscapeClosesFromAny
     GetClientRect(about.Handle(), &client);
     EXPECT_EQ(client.right, 490);
     EXPECT_EQ(client.bottom, 225);
-    const auto result =
-        RunScripted(about, {ExpectOwnerDisabled(),
-                            [](HWND dialog) {
-                                for (const char* text : {"Lupenta 15.0", "Freeware", "mail to",
-                                                         "surf to", "View Readme.txt", "OK"})
-                                    EXPECT_TRUE(ChildWithText(dialog, text)) << text;
-                                EXPECT_EQ(GetFocus(), ChildWithText(dialog, "OK"));
-                            },
-                            [](HWND dialog) {
-                                const HWND readme = ChildWithText(dialog, "View Readme.txt");
-                                SetFocus(readme);
-                                PressKey(readme, VK_ESCAPE);
-                            }});
+    const auto result = RunScripted(
+        about, {ExpectOwnerDisabled(),
+                [](HWND dialog) {
+                    for (const char* text : {"Lupenta 15.0", "Freeware", "mail to", "surf to",
+                                             "View Readme.txt", "OK"})
+                        EXPECT_TRUE(ChildWithText(dialog, text)) << text;
+                    EXPECT_EQ(GetFocus(), ChildWithText(dialog, "OK"));
+                },
+                [](HWND dialog) {
+                    const HWND mail = ChildWithText(dialog, SupportMailAddress());
+                    ASSERT_TRUE(mail);
+                    // On the words "mail to" first, then on the link.
+                    for (HWND target : {ChildWithText(dialog, "mail to"), mail}) {
+                        PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5));
+                        PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(3, 5));
+                    }
+                    PostMessageW(ChildWithText(dialog, "View Readme.txt"), BM_CLICK, 0, 0);
+                },
+                [this](HWND dialog) {
+                    ASSERT_EQ(desktop.opened.size(), 1u);
+                    EXPECT_EQ(desktop.opened[0], "mailto:" + SupportMailAddress());
+                    ASSERT_EQ(desktop.messages.size(), 1u);
+                    EXPECT_EQ(desktop.messages[0].text,
+                              "File not found:\r\nC:\\Program Files\\Lupenta\\readme.txt");
+                    const HWND readme = ChildWithText(dialog, "View Readme.txt");
+                    SetFocus(readme);
+                    PressKey(readme, VK_ESCAPE);
+                }});
     EXPECT_EQ(result, TDialog::mrCancel);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_FALSE(IsWindowVisible(about.Handle()));

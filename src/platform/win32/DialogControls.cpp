@@ -183,6 +183,12 @@ void LinkLabelWindow::Update() {
     const SIZE before = TextSize(dc.get(), context_.font, Widen(parts.before));
     const SIZE words = TextSize(dc.get(), linkFont_, Widen(parts.link));
     linkRect_ = parts.hasLink ? RECT{before.cx, 0, before.cx + words.cx, words.cy} : RECT{};
+    // A longer address than the label was laid out for is shown whole rather than cut off.
+    const SIZE after = TextSize(dc.get(), context_.font, Widen(parts.after));
+    const Rect& b = link_.Bounds;
+    SetWindowPos(window_, nullptr, b.left, b.top,
+                 std::max<int>(b.Width(), before.cx + words.cx + after.cx), b.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool LinkLabelWindow::OverLink(LPARAM position) const {
