@@ -15,7 +15,10 @@ TfrmAbout& WithVersion(TfrmAbout& model, const std::string& version) {
 
 AboutDialog::AboutDialog(HWND owner, Desktop& desktop, FileSystem& files,
                          const std::string& version, const std::string& exeFolder)
-    : model_(desktop, files, exeFolder), window_(WithVersion(model_, version), owner) {}
+    : desktop_(desktop), model_(desktop_, files, exeFolder),
+      window_(WithVersion(model_, version), owner) {
+    desktop_.SetDialog(window_.Handle());
+}
 
 void ShowAboutDialog(HWND owner, Desktop& desktop, FileSystem& files, const std::string& version,
                      const std::string& exeFolder) {

@@ -17,6 +17,7 @@ public:
     HWND Handle() const { return window_.Handle(); }
 
 private:
+    DialogDesktop desktop_;
     TfrmAbout model_;
     DialogWindow window_;
 };

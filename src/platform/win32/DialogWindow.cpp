@@ -23,6 +23,20 @@ bool IsPushButton(HWND window) {
 
 } // namespace
 
+void DialogDesktop::ShowMessage(const std::string& text, const std::string& caption,
+                                MessageIcon icon, bool centred) {
+    if (!dialog_ || !IsWindow(dialog_)) {
+        inner_.ShowMessage(text, caption, icon, centred);
+        return;
+    }
+    UINT style = MB_OK;
+    if (icon == MessageIcon::Warning)
+        style |= MB_ICONWARNING;
+    else if (icon == MessageIcon::Error)
+        style |= MB_ICONERROR;
+    MessageBoxW(dialog_, Widen(text).c_str(), Widen(caption).c_str(), style);
+}
+
 DialogWindow::DialogWindow(TDialog& model, HWND owner)
     : model_(model), owner_(owner),
       background_(model.Color ? *model.Color : GetSysColor(COLOR_BTNFACE)) {

@@ -13,7 +13,9 @@ TfrmCheckUpdate& Filled(TfrmCheckUpdate& model, const UpdateOutcome& outcome) {
 } // namespace
 
 UpdateDialog::UpdateDialog(HWND owner, Desktop& desktop, const UpdateOutcome& outcome)
-    : model_(desktop), window_(Filled(model_, outcome), owner) {}
+    : desktop_(desktop), model_(desktop_), window_(Filled(model_, outcome), owner) {
+    desktop_.SetDialog(window_.Handle());
+}
 
 void ShowUpdateDialog(HWND owner, Desktop& desktop, const UpdateOutcome& outcome) {
     UpdateDialog(owner, desktop, outcome).ShowModal();

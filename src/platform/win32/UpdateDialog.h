@@ -14,6 +14,7 @@ public:
     HWND Handle() const { return window_.Handle(); }
 
 private:
+    DialogDesktop desktop_;
     TfrmCheckUpdate model_;
     DialogWindow window_;
 };
