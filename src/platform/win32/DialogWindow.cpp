@@ -45,17 +45,27 @@ DialogWindow::DialogWindow(TDialog& model, HWND owner)
     InitCommonControlsEx(&controls);
     RegisterHandlerClass(kDialogClass, 0, nullptr);
 
-    RECT outer{0, 0, model.DesignClientWidth, model.DesignClientHeight};
+    {
+        UniqueWindowDc screen(nullptr);
+        if (screen)
+            dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    RECT outer{0, 0, Scaled(model.DesignClientWidth), Scaled(model.DesignClientHeight)};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     const int width = outer.right - outer.left;
-    const int height = model.OuterHeight ? *model.OuterHeight : outer.bottom - outer.top;
+    const int height = model.OuterHeight ? Scaled(*model.OuterHeight) : outer.bottom - outer.top;
     window_ = CreateWindowExW(kExStyle, kDialogClass, Widen(model.Caption).c_str(), kStyle, 0, 0,
                               width, height, owner, nullptr, GetModuleHandleW(nullptr), this);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     RECT client;
     GetClientRect(window_, &client);
-    model.ClientResized(client.right, client.bottom);
+    // The model lays out in pixels at 96 dots per inch; its controls get the screen's pixels
+    // only once the anchored ones have moved.
+    model.ClientResized(MulDiv(client.right, kDesignDpi, dpi_),
+                        MulDiv(client.bottom, kDesignDpi, dpi_));
+    for (ui::TControl* control : model.Controls())
+        ScaleBounds(*control);
     client_.Bounds = Rect{0, 0, client.right, client.bottom};
     ControlContext context{FontFor(model.Font), nullptr};
     auto host = std::make_unique<HostWindow>(client_, background_, window_, context);
@@ -75,6 +85,19 @@ DialogWindow::~DialogWindow() {
     }
 }
 
+int DialogWindow::Scaled(int designPixels) const {
+    return MulDiv(designPixels, dpi_, kDesignDpi);
+}
+
+void DialogWindow::ScaleBounds(ui::TControl& control) {
+    const Rect& b = control.Bounds;
+    control.Bounds = Rect{Scaled(b.left), Scaled(b.top), Scaled(b.right), Scaled(b.bottom)};
+    if (auto* pages = dynamic_cast<ui::TPageControl*>(&control))
+        for (ui::TTabSheet* page : pages->Pages)
+            for (ui::TControl* child : page->Controls)
+                ScaleBounds(*child);
+}
+
 HFONT DialogWindow::FontFor(const ui::TFont& font) {
     return FontFor(font, false);
 }
@@ -83,10 +106,10 @@ HFONT DialogWindow::FontFor(const ui::TFont& font, bool underline) {
     const auto key = std::make_tuple(font.Name, font.Height, font.Bold, underline);
     auto found = fonts_.find(key);
     if (found == fonts_.end()) {
-        UniqueFont created(CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL,
-                                       FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                                       Widen(font.Name).c_str()));
+        UniqueFont created(CreateFontW(-Scaled(font.Height), 0, 0, 0,
+                                       font.Bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE,
+                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                       CLEARTYPE_QUALITY, DEFAULT_PITCH, Widen(font.Name).c_str()));
         found = fonts_.emplace(key, std::move(created)).first;
     }
     return found->second.get();

@@ -74,11 +74,16 @@ private:
     HFONT FontFor(const ui::TFont& font);
     HFONT FontFor(const ui::TFont& font, bool underline);
     void CentreOnScreen();
+    int Scaled(int designPixels) const;
+    void ScaleBounds(ui::TControl& control);
     // True when the message was handled here and goes no further.
     bool PreTranslate(const MSG& msg);
 
+    static constexpr int kDesignDpi = 96;
+
     TDialog& model_;
     HWND owner_;
+    int dpi_ = kDesignDpi;
     HWND window_ = nullptr;
     Colour background_;
     ui::TPanel client_{"Client", Rect{}, 0};
