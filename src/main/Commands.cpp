@@ -244,7 +244,7 @@ void Tfrmmain::VisitTarnwellSoftwareWebsite1Click() {
 
 void Tfrmmain::CheckforUpdates1Click() {
     CheckforUpdates1.Enabled = false;
-    services_->CheckForUpdates(CheckforUpdates1);
+    services_->CheckForUpdates(*this);
 }
 
 void Tfrmmain::ShowHelpfile1Click() {

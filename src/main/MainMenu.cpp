@@ -32,6 +32,7 @@ void Tfrmmain::BuildPanel() {
     lblPosition.PopupMenu = &mnuCopyCoord;
     SpeedButton1.Hint = "Settings";
     SpeedButton1.Visible = false;
+    SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
     btnOptions.Hint = "Settings";
     btnOptions.OnClick = [this] { btnOptionsClick(); };
     btnClose.Hint = "Close";

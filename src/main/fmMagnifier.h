@@ -15,6 +15,7 @@
 namespace lupenta {
 
 class TFormStorage;
+class Tfrmmain;
 
 // What the main window asks of parts that live outside it: the tray, the log-on Run value,
 // the update check and the About dialog. Each has a plain default so the window works alone.
@@ -25,8 +26,9 @@ public:
     virtual void HideApplication() {}
     virtual void ShowApplication() {}
     virtual void ToggleRunOnStartup(ui::TMenuItem&) {}
-    virtual void CheckForUpdates(ui::TMenuItem&) {}
+    virtual void CheckForUpdates(Tfrmmain&) {}
     virtual void ShowAbout(const std::string&) {}
+    virtual void ShowOptions() {}
     virtual std::string Version() { return "1.0"; }
 };
 
@@ -119,6 +121,7 @@ public:
     void Exit1Click();
     void btnCloseClick();
     void btnOptionsClick();
+    void SpeedButton1Click() { services_->ShowOptions(); }
 
     // The system-wide hot key: hides the application when the window is on screen (even
     // covered), brings it back otherwise.

@@ -1,7 +1,10 @@
 #include "platform/win32/Win32Services.h"
 
 #include "app/RunAtLogon.h"
+#include "platform/win32/AboutDialog.h"
+#include "platform/win32/OptionsDialog.h"
 #include "platform/win32/ProgramArguments.h"
+#include "platform/win32/UpdateDialog.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +23,22 @@ void Win32Services::ShowApplication() {
 
 void Win32Services::ToggleRunOnStartup(ui::TMenuItem& item) {
     RunonStartup1Click(runKey_, item, ExecutablePath(), desktop_);
+}
+
+void Win32Services::CheckForUpdates(Tfrmmain& form) {
+    CheckNewVersion(form, downloader_, *this, desktop_);
+}
+
+void Win32Services::ShowUpdateDialog(const UpdateOutcome& outcome) {
+    win32::ShowUpdateDialog(owner_, desktop_, outcome);
+}
+
+void Win32Services::ShowAbout(const std::string& version) {
+    ShowAboutDialog(owner_, desktop_, version, executableFolder_);
+}
+
+void Win32Services::ShowOptions() {
+    ShowOptionsDialog(owner_);
 }
 
 std::string Win32Services::Version() {

@@ -2,27 +2,40 @@
 
 #include "main/fmMagnifier.h"
 #include "platform/win32/Win32RunKey.h"
+#include "platform/win32/WinInetDownloader.h"
 #include "tray/TrayIcon.h"
+#include "update/VersionCheck.h"
 
 #include <windows.h>
 
 namespace lupenta::win32 {
 
 // What the main window asks of the rest of the program, on Windows.
-class Win32Services final : public MainWindowServices {
+class Win32Services final : public MainWindowServices, private UpdatePresenter {
 public:
-    explicit Win32Services(Desktop& desktop) : desktop_(desktop) {}
+    Win32Services(Desktop& desktop, std::string executableFolder)
+        : desktop_(desktop), executableFolder_(std::move(executableFolder)) {}
 
     void SetTray(TTrayIcon* tray) { tray_ = tray; }
+    // The window that owns the dialogs.
+    void SetOwner(HWND owner) { owner_ = owner; }
 
     void HideApplication() override;
     void ShowApplication() override;
     void ToggleRunOnStartup(ui::TMenuItem& item) override;
     RunKey& LogonRunKey() { return runKey_; }
     std::string Version() override;
+    void CheckForUpdates(Tfrmmain& form) override;
+    void ShowAbout(const std::string& version) override;
+    void ShowOptions() override;
 
 private:
+    void ShowUpdateDialog(const UpdateOutcome& outcome) override;
+
     Desktop& desktop_;
+    std::string executableFolder_;
+    HWND owner_ = nullptr;
+    WinInetDownloader downloader_;
     Win32RunKey runKey_;
     TTrayIcon* tray_ = nullptr;
 };

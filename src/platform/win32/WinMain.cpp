@@ -17,13 +17,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Desktop desktop;
     win32::Win32FileSystem files;
     win32::Win32FormWindow formWindow;
-    win32::Win32Services services(desktop);
+    win32::Win32Services services(desktop, files.ExecutableFolder());
     const std::vector<std::string> arguments = win32::ProgramArguments();
     Program program(desktop, files, formWindow);
     program.form.SetServices(&services);
     program.Create(arguments, services.LogonRunKey());
     win32::MainWindow window(program.form);
     formWindow.SetWindow(window.Hwnd());
+    services.SetOwner(window.Hwnd());
     desktop.SetOwnerWindow(window.Hwnd());
     window.OnShow = [&] { program.Show(); };
     window.OnCloseQuery = [&] { return program.CloseQuery(); };
