@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/ProgramArguments.h"
 #include "platform/win32/Text.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -46,19 +47,8 @@ DWORD Attributes(const std::string& path) {
 } // namespace
 
 std::string Win32FileSystem::ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return FolderOf(Narrow(path));
+    const std::string path = ExecutablePath();
+    return path.empty() ? std::string() : FolderOf(path);
 }
 
 bool Win32FileSystem::FileExists(const std::string& path) {
