@@ -1,6 +1,7 @@
 #include "platform/win32/ControlWindows.h"
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/Painting.h"
 #include "platform/win32/Text.h"
 #include "ui/PopupMenu.h"
 
@@ -15,26 +16,8 @@ constexpr wchar_t kPanelClass[] = L"LupentaPanel";
 constexpr wchar_t kLabelClass[] = L"LupentaLabel";
 constexpr wchar_t kPeerProperty[] = L"LupentaControl";
 
-void FillWith(HDC dc, const RECT& r, Colour colour) {
-    UniqueBrush brush(CreateSolidBrush(colour));
-    FillRect(dc, &r, brush.get());
-}
-
-// Paints a window as one line of text, centred vertically, over a background colour.
-void PaintText(HWND window, Colour background, const std::string& text, Colour textColour,
-               HFONT font, UINT alignment) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT r;
-    GetClientRect(window, &r);
-    FillWith(dc, r, background);
-    SelectGuard selectFont(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, textColour);
-    DrawTextW(dc, Widen(text).c_str(), -1, &r,
-              alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    EndPaint(window, &ps);
-}
+// One line of text, centred vertically.
+constexpr UINT kSingleLine = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 
 // The glyphs are drawn with lines so they look the same wherever the program runs, with no
 // symbol font to depend on.
@@ -141,7 +124,8 @@ LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        PaintText(window, panel_.Color, panel_.Caption, panel_.FontColor, context_.font, DT_CENTER);
+        PaintText(window, panel_.Color, panel_.Caption, panel_.FontColor, context_.font,
+                  DT_CENTER | kSingleLine);
         return 0;
     case WM_COMMAND:
         if (ControlWindow* child = FromHandle(reinterpret_cast<HWND>(lParam)))
@@ -198,7 +182,7 @@ LRESULT LabelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         return 1;
     case WM_PAINT:
         PaintText(window, parentPanel_.Color, label_.Caption, label_.FontColor, context_.font,
-                  DT_LEFT);
+                  DT_LEFT | kSingleLine);
         return 0;
     case WM_CONTEXTMENU:
         if (PopupOwnMenu(lParam))

@@ -1,5 +1,6 @@
 #include "platform/win32/DialogControls.h"
 
+#include "platform/win32/Painting.h"
 #include "platform/win32/Text.h"
 
 #include <commctrl.h>
@@ -19,11 +20,6 @@ HWND CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, const Rec
     return CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, b.left,
                            b.top, b.Width(), b.Height(), parent, nullptr, GetModuleHandleW(nullptr),
                            nullptr);
-}
-
-void FillWith(HDC dc, const RECT& r, Colour colour) {
-    UniqueBrush brush(CreateSolidBrush(colour));
-    FillRect(dc, &r, brush.get());
 }
 
 SIZE TextSize(HDC dc, HFONT font, const std::wstring& text) {
@@ -146,19 +142,9 @@ LRESULT TextLabelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam,
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT r;
-        GetClientRect(window, &r);
-        FillWith(dc, r, background_);
-        SelectGuard selectFont(dc, context_.font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, label_.FontColor);
-        DrawTextW(dc, Widen(label_.Caption).c_str(), -1, &r, Format());
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintText(window, background_, label_.Caption, label_.FontColor, context_.font, Format());
         return 0;
-    }
     case WM_NCHITTEST:
         return HTTRANSPARENT;
     default:
