@@ -87,11 +87,14 @@ MainWindow::~MainWindow() {
         DestroyWindow(window_);
 }
 
-void MainWindow::Show() {
+void MainWindow::Show(bool onScreen) {
     if (OnShow)
         OnShow();
     else
         form_.FormShow();
+    // Started hidden in the tray, the window is set up as at every start but never flashes up.
+    if (!onScreen)
+        return;
     ShowWindow(window_, SW_SHOW);
     // A program the user just started comes to the front with the keyboard.
     SetForegroundWindow(window_);

@@ -29,8 +29,8 @@ public:
     std::function<bool()> OnCloseQuery;
     std::function<void()> OnDestroy;
     std::function<void()> OnEndSession;
-    // The first show: the show handler runs, then the window appears.
-    void Show();
+    // The first show: the show handler runs, then the window appears unless it starts hidden.
+    void Show(bool onScreen = true);
     // Messages the window sees before any control: the wheel, menu shortcuts, the menu keys
     // and the key handler. True when the message is consumed.
     bool PreTranslate(const MSG& message);

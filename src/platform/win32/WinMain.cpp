@@ -33,7 +33,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::TrayWindow tray(window.Hwnd(), desktop);
     program.AttachTray(tray.Icon());
     services.SetTray(&tray.Icon());
-    window.Show();
-    program.ApplyStartupSwitches(ParseStartupSwitches(arguments));
+    const StartupRequests requests = ParseStartupSwitches(arguments);
+    window.Show(!requests.startHidden);
+    program.ApplyStartupSwitches(requests);
     return win32::RunMessageLoop(window);
 }
