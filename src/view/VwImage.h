@@ -121,10 +121,6 @@ public:
     std::function<void(MouseButton)> OnMouseDown;
     std::function<void()> OnMouseUp;
 
-    // The frames, for the platform to reach and for tests to inspect.
-    const Bitmap24& SourceCopy() const { return Fsourcecopy; }
-    const Bitmap24& MainBitmap() const { return FMainBitMap; }
-    const Bitmap24& TempBitmap() const { return FTempBitMap; }
     const Pen& TempPen() const { return FTempPen; }
 
 private:

@@ -54,6 +54,13 @@ const std::string kAfterInvertAndExit = "[Lupenta]\r\n"
                                         "FlipHorizontally1_Checked=FALSE\r\n"
                                         "\r\n";
 
+// Built, laid out and shown for the first time, as the entry point does it.
+void StartAsThePlatformDoes(Program& program, RunKey& runKey) {
+    program.Create({}, runKey);
+    program.form.ClientResized(468, 282);
+    program.Show();
+}
+
 TEST(SettingsFileGolden, FirstRunInvertThenExit) {
     FakeDesktop desktop;
     FakeFileSystem files;
@@ -61,9 +68,7 @@ TEST(SettingsFileGolden, FirstRunInvertThenExit) {
     testing::FakeRunKey runKey;
     {
         Program program(desktop, files, window);
-        program.Create({}, runKey);
-        program.form.ClientResized(468, 282);
-        program.Show();
+        StartAsThePlatformDoes(program, runKey);
         program.form.SetVisible(true);
 
         program.form.InvertImage1Click();
@@ -88,9 +93,7 @@ TEST(SettingsFileGolden, TheNextStartComesBackInverted) {
     FakeFormWindow window;
     testing::FakeRunKey runKey;
     Program program(desktop, files, window);
-    program.Create({}, runKey);
-    program.form.ClientResized(468, 282);
-    program.Show();
+    StartAsThePlatformDoes(program, runKey);
     EXPECT_TRUE(program.form.InvertImage1.Checked);
     EXPECT_TRUE(program.form.imageview1->Invert());
     EXPECT_EQ(program.form.imageview1->Zoom(), 2);
@@ -105,9 +108,7 @@ TEST(SettingsFileGolden, EndingTheSessionWritesWhatExitWould) {
     FakeFormWindow window;
     testing::FakeRunKey runKey;
     Program program(desktop, files, window);
-    program.Create({}, runKey);
-    program.form.ClientResized(468, 282);
-    program.Show();
+    StartAsThePlatformDoes(program, runKey);
     program.form.SetVisible(true);
     program.form.InvertImage1Click();
 
