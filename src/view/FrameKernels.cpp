@@ -39,20 +39,15 @@ void CopyPortable(std::uint8_t* out, const std::uint8_t* row, int bytes) {
     std::memcpy(out, row, static_cast<std::size_t>(bytes));
 }
 
-void ComplementPortable(std::uint8_t* row, int bytes) {
-    for (int j = 0; j < bytes; ++j)
-        row[j] = static_cast<std::uint8_t>(~row[j]);
-}
-
 void FencePortable() {}
 
 } // namespace
 
 const FrameKernels& PortableFrameKernels() {
     static const FrameKernels kernels{
-        "portable",    16,           GatherPortable,     SmoothRowPortable,
-        BlendPortable, CopyPortable, ComplementPortable, CopyPortable,
-        FencePortable, nullptr};
+        "portable",    16,           GatherPortable, SmoothRowPortable,
+        BlendPortable, CopyPortable, CopyPortable,   FencePortable,
+        nullptr};
     return kernels;
 }
 

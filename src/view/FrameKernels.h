@@ -59,7 +59,6 @@ struct FrameKernels {
                   std::uint8_t* out, const RowMask& mask);
     // Writes a finished row into the frame.
     void (*copy)(std::uint8_t* out, const std::uint8_t* row, int bytes);
-    void (*complement)(std::uint8_t* row, int bytes);
     // Writes a finished row past the caches, for frames too large to stay in them; fence()
     // orders those writes before anyone reads the frame.
     void (*stream)(std::uint8_t* out, const std::uint8_t* row, int bytes);

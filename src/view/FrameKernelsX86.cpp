@@ -177,17 +177,6 @@ void CopyMemcpy(std::uint8_t* out, const std::uint8_t* row, int bytes) {
     std::memcpy(out, row, static_cast<std::size_t>(bytes));
 }
 
-void ComplementSse2(std::uint8_t* row, int bytes) {
-    const __m128i ones = _mm_set1_epi8(-1);
-    int j = 0;
-    for (; j + 16 <= bytes; j += 16) {
-        auto* p = reinterpret_cast<__m128i*>(row + j);
-        _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), ones));
-    }
-    for (; j < bytes; ++j)
-        row[j] = static_cast<std::uint8_t>(~row[j]);
-}
-
 void FenceSse2() {
     _mm_sfence();
 }
@@ -365,28 +354,79 @@ LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::u
     }
 }
 
+LUPENTA_TARGET_AVX512VBMI inline __m512i GatherWindow(const std::uint8_t* source, std::int32_t base,
+                                                      const std::uint8_t* shuffle) {
+    return _mm512_maskz_permutexvar_epi8(~__mmask64{0}, _mm512_loadu_si512(shuffle),
+                                         _mm512_loadu_si512(source + base));
+}
+
+// (value & keep) ^ flip in one instruction; 0x6A is that function's truth table.
+LUPENTA_TARGET_AVX512VBMI inline __m512i MaskWindow(__m512i value, const std::uint8_t* keep,
+                                                    const std::uint8_t* flip) {
+    return _mm512_ternarylogic_epi32(value, _mm512_loadu_si512(keep), _mm512_loadu_si512(flip),
+                                     0x6A);
+}
+
+// Every table pointer is read into a local first: the byte stores into the frame could alias
+// anything, so otherwise each one is read again after every store. The row count is a
+// template argument so that the row pointers stay in registers.
+template <int Rows>
+LUPENTA_TARGET_AVX512VBMI void GatherRowsVbmiN(const GatherTable& table, const std::uint8_t* source,
+                                               std::uint8_t* const* rows, const RowMask& mask) {
+    const int bytes = table.width * 3;
+    const int chunks = table.chunks;
+    const std::int32_t* const at = table.at;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const shuffle = table.mask;
+    const std::uint8_t* const keep = mask.keep;
+    const std::uint8_t* const flip = mask.flip;
+    std::uint8_t* out[Rows];
+    for (int r = 0; r < Rows; ++r)
+        out[r] = rows[r];
+    const auto position = [&](int k) { return at ? at[k] : k * 63; };
+    int k = 0;
+    // A masked store is far slower than a plain one, so only the row's end gets one.
+    for (; k < chunks && position(k) + 64 <= bytes; ++k) {
+        const int to = position(k);
+        __m512i value = GatherWindow(source, base[k], shuffle + k * 64);
+        if (keep)
+            value = MaskWindow(value, keep + to, flip + to);
+        for (int r = 0; r < Rows; ++r)
+            _mm512_storeu_si512(out[r] + to, value);
+    }
+    for (; k < chunks; ++k) {
+        const int to = position(k);
+        __m512i value = GatherWindow(source, base[k], shuffle + k * 64);
+        if (keep)
+            value = MaskWindow(value, keep + to, flip + to);
+        const __mmask64 inside = (__mmask64{1} << (bytes - to)) - 1;
+        for (int r = 0; r < Rows; ++r)
+            _mm512_mask_storeu_epi8(out[r] + to, inside, value);
+    }
+}
+
 LUPENTA_TARGET_AVX512VBMI void GatherRowsVbmi(const GatherTable& table, const std::uint8_t* source,
                                               std::uint8_t* const* rows, int count,
                                               const RowMask& mask) {
-    const int bytes = table.width * 3;
-    for (int k = 0; k < table.chunks; ++k) {
-        const int at = table.at ? table.at[k] : k * 63;
-        const __m512i window = _mm512_loadu_si512(source + table.base[k]);
-        __m512i value = _mm512_maskz_permutexvar_epi8(
-            ~__mmask64{0}, _mm512_loadu_si512(table.mask + k * 64), window);
-        if (mask.keep)
-            value = _mm512_xor_si512(_mm512_and_si512(value, _mm512_loadu_si512(mask.keep + at)),
-                                     _mm512_loadu_si512(mask.flip + at));
-        // A masked store is far slower than a plain one, so only the row's end gets one.
-        const int left = bytes - at;
-        if (left >= 64) {
-            for (int r = 0; r < count; ++r)
-                _mm512_storeu_si512(rows[r] + at, value);
-        } else {
-            const __mmask64 keep = (__mmask64{1} << left) - 1;
-            for (int r = 0; r < count; ++r)
-                _mm512_mask_storeu_epi8(rows[r] + at, keep, value);
-        }
+    for (; count >= 8; count -= 8, rows += 8)
+        GatherRowsVbmiN<8>(table, source, rows, mask);
+    switch (count) {
+    case 7:
+        return GatherRowsVbmiN<7>(table, source, rows, mask);
+    case 6:
+        return GatherRowsVbmiN<6>(table, source, rows, mask);
+    case 5:
+        return GatherRowsVbmiN<5>(table, source, rows, mask);
+    case 4:
+        return GatherRowsVbmiN<4>(table, source, rows, mask);
+    case 3:
+        return GatherRowsVbmiN<3>(table, source, rows, mask);
+    case 2:
+        return GatherRowsVbmiN<2>(table, source, rows, mask);
+    case 1:
+        return GatherRowsVbmiN<1>(table, source, rows, mask);
+    default:
+        return;
     }
 }
 
@@ -456,40 +496,39 @@ LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::
 } // namespace
 
 const FrameKernels* Sse2FrameKernels() {
-    static const FrameKernels kernels{"sse2",    16,         GatherSse2,     SmoothRowSse2,
-                                      BlendSse2, CopyMemcpy, ComplementSse2, StreamSse2,
-                                      FenceSse2, nullptr};
+    static const FrameKernels kernels{"sse2",     16,         GatherSse2, SmoothRowSse2, BlendSse2,
+                                      CopyMemcpy, StreamSse2, FenceSse2,  nullptr};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
-    static const FrameKernels kernels{
-        "ssse3",        16,         GatherSsse3, SmoothRowSsse3, BlendSse2, CopyMemcpy,
-        ComplementSse2, StreamSse2, FenceSse2,   GatherRowsSsse3};
+    static const FrameKernels kernels{"ssse3",        16,        GatherSsse3,
+                                      SmoothRowSsse3, BlendSse2, CopyMemcpy,
+                                      StreamSse2,     FenceSse2, GatherRowsSsse3};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx2FrameKernels() {
-    static const FrameKernels kernels{
-        "avx2",         16,         GatherSsse3, SmoothRowAvx2,  BlendAvx2, CopyMemcpy,
-        ComplementSse2, StreamSse2, FenceSse2,   GatherRowsSsse3};
+    static const FrameKernels kernels{"avx2",        16,        GatherSsse3,
+                                      SmoothRowAvx2, BlendAvx2, CopyMemcpy,
+                                      StreamSse2,    FenceSse2, GatherRowsSsse3};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512FrameKernels() {
-    static const FrameKernels kernels{
-        "avx512",       16,           GatherSsse3, SmoothRowAvx2,  BlendAvx2, CopyAvx512,
-        ComplementSse2, StreamAvx512, FenceSse2,   GatherRowsSsse3};
+    static const FrameKernels kernels{"avx512",      16,        GatherSsse3,
+                                      SmoothRowAvx2, BlendAvx2, CopyAvx512,
+                                      StreamAvx512,  FenceSse2, GatherRowsSsse3};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{
-        "avx512vbmi",   64,           GatherVbmi, SmoothRowAvx512, BlendAvx512, CopyAvx512,
-        ComplementSse2, StreamAvx512, FenceSse2,  GatherRowsVbmi};
+    static const FrameKernels kernels{"avx512vbmi",    64,          GatherVbmi,
+                                      SmoothRowAvx512, BlendAvx512, CopyAvx512,
+                                      StreamAvx512,    FenceSse2,   GatherRowsVbmi};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

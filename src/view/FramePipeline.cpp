@@ -90,7 +90,7 @@ void FramePipeline::Render(const Bitmap24& src, Bitmap24& dst, Pen& pen, const Z
         RenderZoomedReference(src, dst, pen, paint);
         return;
     }
-    PlanOverlays(pen, paint, dst.Width(), dst.Height());
+    PlanOverlays(pen, paint, dst);
     if (dst.Empty())
         return;
     const int zoom = paint.overlay.zoom;
@@ -134,15 +134,18 @@ void FramePipeline::Finish(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
         FinishZoomedReference(dst, pen, paint);
         return;
     }
-    PlanOverlays(pen, paint, dst.Width(), dst.Height());
+    PlanOverlays(pen, paint, dst);
     if (!dst.Empty())
         TransformRows(dst);
 }
 
 // Works out every overlay pixel for a frame of the display's size and moves the pen on as
 // drawing the grid and the crosshair would.
-void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, int height) {
+void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst) {
     const OverlayInput& in = paint.overlay;
+    const int width = dst.Width();
+    const int height = dst.Height();
+    const std::uintptr_t phase = dst.Empty() ? 0 : LinePhase(dst.Row(0));
     const int z = in.zoom;
     const int g = in.gridlevel;
     width_ = width;
@@ -153,14 +156,14 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, 
     overlays_ = true;
 
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3 + kGatherSlack;
-    keep_.assign(rowBytes, 0xFF);
-    flip_.assign(rowBytes, mask_);
+    keep_.Fill(rowBytes, phase, 0xFF);
+    flip_.Fill(rowBytes, phase, mask_);
     masked_ = mask_ != 0;
     gridRows_.assign(static_cast<std::size_t>(std::max(height, 0)), 0);
     const bool gridDrawn = z > 1 && g > 0;
     if (gridDrawn) {
         gridEdit_ = MakeEdit(pen);
-        gridPattern_.resize(rowBytes);
+        gridPattern_.Place(rowBytes, phase);
         for (std::size_t j = 0; j + 3 <= rowBytes; j += 3)
             std::memcpy(&gridPattern_[j], gridEdit_.bgr, 3);
         const int ox = in.fixedGrid ? in.screenLeft % g : 0;
@@ -179,6 +182,13 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, 
                 }
             }
             masked_ = true;
+        }
+        if (!gridEdit_.set) {
+            // A grid line drawn with the inverting pen complements its row, which the row's
+            // mask can do as the row is built: ~((b & keep) ^ flip) == (b & keep) ^ ~flip.
+            std::uint8_t* inverted = gridFlip_.Place(rowBytes, phase);
+            for (std::size_t j = 0; j < rowBytes; ++j)
+                inverted[j] = static_cast<std::uint8_t>(~flip_[j]);
         }
         const int oy = in.fixedGrid ? in.screenTop % g : 0;
         const int shiftY = (z * in.topOffset - in.viewHeight / 2) % (z * g);
@@ -259,8 +269,18 @@ RowMask FramePipeline::Mask() const {
     return {keep_.data(), flip_.data()};
 }
 
+bool FramePipeline::GridInverts(int y) const {
+    return overlays_ && gridRows_[static_cast<std::size_t>(y)] && !gridEdit_.set;
+}
+
+RowMask FramePipeline::MaskFor(int y) const {
+    if (GridInverts(y))
+        return {keep_.data(), gridFlip_.data()};
+    return Mask();
+}
+
 bool FramePipeline::RowHasEdits(int y) const {
-    if (gridRows_[static_cast<std::size_t>(y)])
+    if (gridRows_[static_cast<std::size_t>(y)] && gridEdit_.set)
         return true;
     if (!cross_)
         return false;
@@ -270,15 +290,12 @@ bool FramePipeline::RowHasEdits(int y) const {
 }
 
 // The edits of unmirrored row `y`, in drawing order: the horizontal grid line, then the
-// crosshair, whose four sides share no pixel.
+// crosshair, whose four sides share no pixel. A grid line that inverts is already in the row,
+// built with MaskFor(y).
 void FramePipeline::ApplyRowEdits(std::uint8_t* row, int y) {
     spans_.clear();
-    if (gridRows_[static_cast<std::size_t>(y)]) {
-        if (gridEdit_.set)
-            std::memcpy(row, gridPattern_.data(), static_cast<std::size_t>(width_) * 3);
-        else
-            kernels_->complement(row, width_ * 3);
-    }
+    if (gridRows_[static_cast<std::size_t>(y)] && gridEdit_.set)
+        std::memcpy(row, gridPattern_.data(), static_cast<std::size_t>(width_) * 3);
     if (cross_) {
         const int z = crossZoom_;
         const int left = crossLeft_;
@@ -319,11 +336,7 @@ const std::uint8_t* FramePipeline::LoadSource(const std::uint8_t* row, int bytes
 // Placed at the same offset within a cache line as the frame's rows, so copying a row out
 // never splits a load across two lines.
 std::uint8_t* FramePipeline::RowBuffer(int which, int bytes, const std::uint8_t* like) {
-    rows_[which].resize(static_cast<std::size_t>(bytes) + kGatherSlack + 64);
-    std::uint8_t* data = rows_[which].data();
-    const auto phase =
-        (reinterpret_cast<std::uintptr_t>(like) - reinterpret_cast<std::uintptr_t>(data)) & 63;
-    return data + phase;
+    return rows_[which].Place(static_cast<std::size_t>(bytes) + kGatherSlack, LinePhase(like));
 }
 
 void FramePipeline::WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int bytes,
@@ -349,7 +362,7 @@ void FramePipeline::BuildGather(int width, int zoom) {
     const int pixels = (window - 1) / 3;
     const int chunks = (width + pixels - 1) / pixels;
     chunkBase_.resize(static_cast<std::size_t>(chunks));
-    chunkMask_.assign(static_cast<std::size_t>(chunks) * window, 0x80);
+    chunkMask_.Fill(static_cast<std::size_t>(chunks) * window, 0, 0x80);
     for (int k = 0; k < chunks; ++k) {
         const auto at = [&](int p) {
             return gatherIndex_[static_cast<std::size_t>(std::min(k * pixels + p, width - 1))];
@@ -388,7 +401,7 @@ bool FramePipeline::BuildAligned(int width, int zoom, const Bitmap24& dst) {
         alignedAt_.push_back(bytes - window);
     const std::size_t chunks = alignedAt_.size();
     alignedBase_.resize(chunks);
-    alignedMask_.resize(chunks * static_cast<std::size_t>(window));
+    alignedMask_.Place(chunks * static_cast<std::size_t>(window), 0);
     for (std::size_t k = 0; k < chunks; ++k) {
         const int at = alignedAt_[k];
         const auto pixel = [&](int j) { return gatherIndex_[static_cast<std::size_t>(j / 3)]; };
@@ -427,7 +440,7 @@ void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
         smoothWeight_[j] = 0;
     }
     groupBase_.resize(static_cast<std::size_t>(groups));
-    groupMask_.resize(static_cast<std::size_t>(groups) * 16);
+    groupMask_.Place(static_cast<std::size_t>(groups) * 16, 0);
     for (int g = 0; g < groups; ++g) {
         const std::int32_t* offset = &smoothOffset_[static_cast<std::size_t>(g) * 8];
         const int first = *std::min_element(offset, offset + 8);
@@ -472,8 +485,11 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
                 built = y / zoom;
                 kernels_->gather(table, SourceRow(src, built), plain, mask);
             }
-            if (overlays_ && RowHasEdits(y)) {
-                std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
+            if (GridInverts(y) || (overlays_ && RowHasEdits(y))) {
+                if (GridInverts(y))
+                    kernels_->gather(table, SourceRow(src, built), marked, MaskFor(y));
+                else
+                    std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
                 ApplyRowEdits(marked, y);
                 kernels_->stream(dst.Row(out), marked, bytes);
             } else {
@@ -484,6 +500,8 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
         return;
     }
     std::uint8_t* rows[kRowsPerGather];
+    std::uint8_t* invertedRows[kRowsPerGather];
+    RowMask gridMask;
     for (int cell = 0; cell * zoom < height; ++cell) {
         const int top = cell * zoom;
         const int bottom = std::min(top + zoom, height);
@@ -495,20 +513,34 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
         for (int from = first; from < last; from += kRowsPerGather) {
             const int to = std::min(from + kRowsPerGather, last);
             int count = 0;
+            int inverted = 0;
             for (int out = from; out < to; ++out) {
                 const int y = flipV_ ? height - 1 - out : out;
-                // A grid line in the pen's colour covers the whole row.
-                if (!(overlays_ && gridEdit_.set && gridRows_[static_cast<std::size_t>(y)]))
+                if (GridInverts(y)) {
+                    invertedRows[inverted++] = dst.Row(out);
+                    gridMask = MaskFor(y);
+                } else if (!(overlays_ && gridEdit_.set &&
+                             gridRows_[static_cast<std::size_t>(y)])) {
+                    // A grid line in the pen's colour covers the whole row, so it is not built.
                     rows[count++] = dst.Row(out);
+                }
             }
             if (kernels_->gatherRows) {
-                kernels_->gatherRows(direct, source, rows, count, mask);
+                if (count > 0)
+                    kernels_->gatherRows(direct, source, rows, count, mask);
+                if (inverted > 0)
+                    kernels_->gatherRows(direct, source, invertedRows, inverted, gridMask);
             } else {
-                if (!built)
+                if (!built && count > 0) {
                     kernels_->gather(table, source, plain, mask);
-                built = true;
+                    built = true;
+                }
                 for (int r = 0; r < count; ++r)
                     kernels_->copy(rows[r], plain, bytes);
+                if (inverted > 0)
+                    kernels_->gather(table, source, marked, gridMask);
+                for (int r = 0; r < inverted; ++r)
+                    kernels_->copy(invertedRows[r], marked, bytes);
             }
             if (!overlays_)
                 continue;
@@ -552,7 +584,7 @@ void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, in
         // go through a row in cache first.
         std::uint8_t* out = dst.Row(line);
         std::uint8_t* target = stream ? row : out;
-        kernels_->blend(top, bottom, tap.weight, bytes, target, Mask());
+        kernels_->blend(top, bottom, tap.weight, bytes, target, MaskFor(y));
         if (overlays_ && RowHasEdits(y))
             ApplyRowEdits(target, y);
         if (stream)
@@ -574,7 +606,7 @@ void FramePipeline::TransformRows(Bitmap24& dst) {
     std::uint8_t* first = RowBuffer(0, bytes, dst.Row(0));
     std::uint8_t* second = RowBuffer(1, bytes, dst.Row(0));
     auto build = [&](int y, std::uint8_t* row) {
-        kernels_->gather(table, LoadSource(dst.Row(y), bytes), row, Mask());
+        kernels_->gather(table, LoadSource(dst.Row(y), bytes), row, MaskFor(y));
         if (RowHasEdits(y))
             ApplyRowEdits(row, y);
     };

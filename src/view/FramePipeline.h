@@ -7,6 +7,7 @@
 
 #include "platform/Bitmap24.h"
 #include "view/FrameOps.h"
+#include "view/LineBuffer.h"
 #include "view/Overlays.h"
 
 #include <cstddef>
@@ -60,11 +61,13 @@ private:
         std::uint8_t bgr[3] = {0, 0, 0};
     };
 
-    void PlanOverlays(Pen& pen, const ZoomedPaint& paint, int width, int height);
+    void PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     Edit MakeEdit(const Pen& pen) const;
     void AddSpan(Edit edit, int from, int to);
     bool RowHasEdits(int y) const;
     RowMask Mask() const;
+    bool GridInverts(int y) const;
+    RowMask MaskFor(int y) const;
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
@@ -91,9 +94,10 @@ private:
     std::uint8_t mask_ = 0; // 0xFF when inverting
     bool overlays_ = false;
     bool masked_ = false; // keep_ and flip_ hold the grid columns and inversion
-    std::vector<std::uint8_t> keep_;
-    std::vector<std::uint8_t> flip_;
-    std::vector<std::uint8_t> gridPattern_; // a whole row in the grid pen's colour
+    LineBuffer keep_;
+    LineBuffer flip_;
+    LineBuffer gridPattern_; // a whole row in the grid pen's colour
+    LineBuffer gridFlip_;    // flip_ complemented, for rows an inverting grid line runs along
     int width_ = 0;
     int height_ = 0;
     Edit gridEdit_;
@@ -117,19 +121,19 @@ private:
     TableKey smoothKey_;
     std::vector<std::int32_t> gatherIndex_;
     std::vector<std::int32_t> chunkBase_;
-    std::vector<std::uint8_t> chunkMask_;
+    LineBuffer chunkMask_;
     TableKey alignedKey_; // sourceWidth holds the frame rows' offset within a cache line
     std::vector<std::int32_t> alignedAt_;
     std::vector<std::int32_t> alignedBase_;
-    std::vector<std::uint8_t> alignedMask_;
+    LineBuffer alignedMask_;
     std::vector<std::int32_t> smoothOffset_;
     std::vector<std::int16_t> smoothWeight_;
     std::vector<std::int32_t> groupBase_;
-    std::vector<std::uint8_t> groupMask_;
+    LineBuffer groupMask_;
     std::vector<std::uint16_t> sums_[2]; // two source rows blended across, see FrameKernels
     int sumsRow_[2] = {-1, -1};
     std::vector<std::uint8_t> source_;
-    std::vector<std::uint8_t> rows_[2];
+    LineBuffer rows_[2];
 };
 
 } // namespace lupenta
