@@ -45,9 +45,8 @@ void FencePortable() {}
 
 const FrameKernels& PortableFrameKernels() {
     static const FrameKernels kernels{
-        "portable",    16,           GatherPortable, SmoothRowPortable,
-        BlendPortable, CopyPortable, CopyPortable,   FencePortable,
-        nullptr};
+        "portable",   16,           GatherPortable, SmoothRowPortable, BlendPortable,
+        CopyPortable, CopyPortable, FencePortable,  nullptr,           nullptr};
     return kernels;
 }
 

@@ -46,6 +46,15 @@ struct RowMask {
     const std::uint8_t* flip = nullptr;
 };
 
+// The grid's columns, folded into a whole-window table: a shuffle index of 64 + i takes byte i
+// of the pen colour (blue, green, red) instead of a source byte, or with `complement` the
+// complement of the window's byte i. Applying a mask to every byte would cost two more loads
+// for each store.
+struct RowMarks {
+    bool complement = false;
+    std::uint8_t colour[3] = {0, 0, 0};
+};
+
 struct FrameKernels {
     const char* name;
     int window; // bytes a gather chunk shuffles from
@@ -67,6 +76,10 @@ struct FrameKernels {
     // byte past the row's end; null where the set has none and the row goes through a buffer.
     void (*gatherRows)(const GatherTable& table, const std::uint8_t* source,
                        std::uint8_t* const* rows, int count, const RowMask& mask);
+    // The same for a table of whole windows (`at` set) that marks bytes itself, see RowMarks;
+    // row r gets every byte XORed with invert[r]. Null where the set has none.
+    void (*markRows)(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
+                     std::uint8_t* const* rows, const std::uint8_t* invert, int count);
 };
 
 const FrameKernels& PortableFrameKernels();

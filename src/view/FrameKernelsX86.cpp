@@ -354,80 +354,69 @@ LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::u
     }
 }
 
-LUPENTA_TARGET_AVX512VBMI inline __m512i GatherWindow(const std::uint8_t* source, std::int32_t base,
-                                                      const std::uint8_t* shuffle) {
-    return _mm512_maskz_permutexvar_epi8(~__mmask64{0}, _mm512_loadu_si512(shuffle),
-                                         _mm512_loadu_si512(source + base));
-}
-
-// (value & keep) ^ flip in one instruction; 0x6A is that function's truth table.
-LUPENTA_TARGET_AVX512VBMI inline __m512i MaskWindow(__m512i value, const std::uint8_t* keep,
-                                                    const std::uint8_t* flip) {
-    return _mm512_ternarylogic_epi32(value, _mm512_loadu_si512(keep), _mm512_loadu_si512(flip),
-                                     0x6A);
-}
-
 // Every table pointer is read into a local first: the byte stores into the frame could alias
 // anything, so otherwise each one is read again after every store. The row count is a
 // template argument so that the row pointers stay in registers.
-template <int Rows>
-LUPENTA_TARGET_AVX512VBMI void GatherRowsVbmiN(const GatherTable& table, const std::uint8_t* source,
-                                               std::uint8_t* const* rows, const RowMask& mask) {
-    const int bytes = table.width * 3;
+template <int Rows, bool Complement>
+LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const RowMarks& marks,
+                                             const std::uint8_t* source, std::uint8_t* const* rows,
+                                             const std::uint8_t* invert) {
     const int chunks = table.chunks;
     const std::int32_t* const at = table.at;
     const std::int32_t* const base = table.base;
     const std::uint8_t* const shuffle = table.mask;
-    const std::uint8_t* const keep = mask.keep;
-    const std::uint8_t* const flip = mask.flip;
+    const __m512i colour = _mm512_maskz_set1_epi32(1, marks.colour[0] | (marks.colour[1] << 8) |
+                                                          (marks.colour[2] << 16));
+    const __m512i ones = _mm512_set1_epi8(-1);
     std::uint8_t* out[Rows];
-    for (int r = 0; r < Rows; ++r)
+    __m512i flip[Rows];
+    for (int r = 0; r < Rows; ++r) {
         out[r] = rows[r];
-    const auto position = [&](int k) { return at ? at[k] : k * 63; };
-    int k = 0;
-    // A masked store is far slower than a plain one, so only the row's end gets one.
-    for (; k < chunks && position(k) + 64 <= bytes; ++k) {
-        const int to = position(k);
-        __m512i value = GatherWindow(source, base[k], shuffle + k * 64);
-        if (keep)
-            value = MaskWindow(value, keep + to, flip + to);
-        for (int r = 0; r < Rows; ++r)
-            _mm512_storeu_si512(out[r] + to, value);
+        flip[r] = _mm512_set1_epi8(static_cast<char>(invert[r]));
     }
-    for (; k < chunks; ++k) {
-        const int to = position(k);
-        __m512i value = GatherWindow(source, base[k], shuffle + k * 64);
-        if (keep)
-            value = MaskWindow(value, keep + to, flip + to);
-        const __mmask64 inside = (__mmask64{1} << (bytes - to)) - 1;
+    for (int k = 0; k < chunks; ++k) {
+        const __m512i window = _mm512_loadu_si512(source + base[k]);
+        const __m512i marked = Complement ? _mm512_xor_si512(window, ones) : colour;
+        const __m512i value =
+            _mm512_permutex2var_epi8(window, _mm512_loadu_si512(shuffle + k * 64), marked);
         for (int r = 0; r < Rows; ++r)
-            _mm512_mask_storeu_epi8(out[r] + to, inside, value);
+            _mm512_storeu_si512(out[r] + at[k], _mm512_xor_si512(value, flip[r]));
     }
 }
 
-LUPENTA_TARGET_AVX512VBMI void GatherRowsVbmi(const GatherTable& table, const std::uint8_t* source,
-                                              std::uint8_t* const* rows, int count,
-                                              const RowMask& mask) {
-    for (; count >= 8; count -= 8, rows += 8)
-        GatherRowsVbmiN<8>(table, source, rows, mask);
+template <bool Complement>
+LUPENTA_TARGET_AVX512VBMI void
+MarkRowsVbmiFor(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
+                std::uint8_t* const* rows, const std::uint8_t* invert, int count) {
+    for (; count >= 8; count -= 8, rows += 8, invert += 8)
+        MarkRowsVbmiN<8, Complement>(table, marks, source, rows, invert);
     switch (count) {
     case 7:
-        return GatherRowsVbmiN<7>(table, source, rows, mask);
+        return MarkRowsVbmiN<7, Complement>(table, marks, source, rows, invert);
     case 6:
-        return GatherRowsVbmiN<6>(table, source, rows, mask);
+        return MarkRowsVbmiN<6, Complement>(table, marks, source, rows, invert);
     case 5:
-        return GatherRowsVbmiN<5>(table, source, rows, mask);
+        return MarkRowsVbmiN<5, Complement>(table, marks, source, rows, invert);
     case 4:
-        return GatherRowsVbmiN<4>(table, source, rows, mask);
+        return MarkRowsVbmiN<4, Complement>(table, marks, source, rows, invert);
     case 3:
-        return GatherRowsVbmiN<3>(table, source, rows, mask);
+        return MarkRowsVbmiN<3, Complement>(table, marks, source, rows, invert);
     case 2:
-        return GatherRowsVbmiN<2>(table, source, rows, mask);
+        return MarkRowsVbmiN<2, Complement>(table, marks, source, rows, invert);
     case 1:
-        return GatherRowsVbmiN<1>(table, source, rows, mask);
+        return MarkRowsVbmiN<1, Complement>(table, marks, source, rows, invert);
     default:
         return;
     }
+}
+
+LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmi(const GatherTable& table, const RowMarks& marks,
+                                            const std::uint8_t* source, std::uint8_t* const* rows,
+                                            const std::uint8_t* invert, int count) {
+    if (marks.complement)
+        MarkRowsVbmiFor<true>(table, marks, source, rows, invert, count);
+    else
+        MarkRowsVbmiFor<false>(table, marks, source, rows, invert, count);
 }
 
 // Four groups at once, each in its own 128-bit lane with its own source window, as the
@@ -497,38 +486,38 @@ LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::
 
 const FrameKernels* Sse2FrameKernels() {
     static const FrameKernels kernels{"sse2",     16,         GatherSse2, SmoothRowSse2, BlendSse2,
-                                      CopyMemcpy, StreamSse2, FenceSse2,  nullptr};
+                                      CopyMemcpy, StreamSse2, FenceSse2,  nullptr,       nullptr};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
-    static const FrameKernels kernels{"ssse3",        16,        GatherSsse3,
-                                      SmoothRowSsse3, BlendSse2, CopyMemcpy,
-                                      StreamSse2,     FenceSse2, GatherRowsSsse3};
+    static const FrameKernels kernels{"ssse3",         16,         GatherSsse3, SmoothRowSsse3,
+                                      BlendSse2,       CopyMemcpy, StreamSse2,  FenceSse2,
+                                      GatherRowsSsse3, nullptr};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx2FrameKernels() {
-    static const FrameKernels kernels{"avx2",        16,        GatherSsse3,
-                                      SmoothRowAvx2, BlendAvx2, CopyMemcpy,
-                                      StreamSse2,    FenceSse2, GatherRowsSsse3};
+    static const FrameKernels kernels{"avx2",          16,         GatherSsse3, SmoothRowAvx2,
+                                      BlendAvx2,       CopyMemcpy, StreamSse2,  FenceSse2,
+                                      GatherRowsSsse3, nullptr};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512FrameKernels() {
-    static const FrameKernels kernels{"avx512",      16,        GatherSsse3,
-                                      SmoothRowAvx2, BlendAvx2, CopyAvx512,
-                                      StreamAvx512,  FenceSse2, GatherRowsSsse3};
+    static const FrameKernels kernels{"avx512",        16,         GatherSsse3,  SmoothRowAvx2,
+                                      BlendAvx2,       CopyAvx512, StreamAvx512, FenceSse2,
+                                      GatherRowsSsse3, nullptr};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{"avx512vbmi",    64,          GatherVbmi,
-                                      SmoothRowAvx512, BlendAvx512, CopyAvx512,
-                                      StreamAvx512,    FenceSse2,   GatherRowsVbmi};
+    static const FrameKernels kernels{"avx512vbmi", 64,          GatherVbmi,   SmoothRowAvx512,
+                                      BlendAvx512,  CopyAvx512,  StreamAvx512, FenceSse2,
+                                      nullptr,      MarkRowsVbmi};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

@@ -160,6 +160,7 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitma
     flip_.Fill(rowBytes, phase, mask_);
     masked_ = mask_ != 0;
     gridRows_.assign(static_cast<std::size_t>(std::max(height, 0)), 0);
+    gridColumns_.clear();
     const bool gridDrawn = z > 1 && g > 0;
     if (gridDrawn) {
         gridEdit_ = MakeEdit(pen);
@@ -172,7 +173,8 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitma
             const int x = z * (i - ox) - shiftX;
             if ((i - in.leftOffset) % g != 0 || x < 0 || x >= width)
                 continue;
-            const std::size_t at = static_cast<std::size_t>(flipH_ ? width - 1 - x : x) * 3;
+            gridColumns_.push_back(flipH_ ? width - 1 - x : x);
+            const std::size_t at = static_cast<std::size_t>(gridColumns_.back()) * 3;
             for (std::size_t b = 0; b < 3; ++b) {
                 if (gridEdit_.set) {
                     keep_[at + b] = 0;
@@ -190,6 +192,7 @@ void FramePipeline::PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitma
             for (std::size_t j = 0; j < rowBytes; ++j)
                 inverted[j] = static_cast<std::uint8_t>(~flip_[j]);
         }
+        std::sort(gridColumns_.begin(), gridColumns_.end());
         const int oy = in.fixedGrid ? in.screenTop % g : 0;
         const int shiftY = (z * in.topOffset - in.viewHeight / 2) % (z * g);
         for (int i = 0; i <= in.displayHeight / z; ++i) {
@@ -378,40 +381,74 @@ void FramePipeline::BuildGather(int width, int zoom) {
     }
 }
 
-// Chunks of a whole window each, byte for byte rather than pixel for pixel, placed so that
-// every store but the first and the last fills one cache line of the frame: a store split
-// across two lines costs nearly two. Only when every row starts at the same place in a line
-// and a window's output reaches few enough source pixels; false leaves the plain chunks.
-bool FramePipeline::BuildAligned(int width, int zoom, const Bitmap24& dst) {
+// Chunks of a whole window each, byte for byte rather than pixel for pixel. Where every row
+// starts at the same place in a cache line they are placed so that every store but the first
+// and the last fills one line of the frame: a store split across two lines costs nearly two.
+// False when a window's output would reach more source pixels than the window holds, or the
+// row is shorter than a window.
+bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst) {
     const int window = kernels_->window;
     const int bytes = width * 3;
-    if (window != 64 || zoom < 2 || bytes < window || dst.Stride() % window != 0)
+    if (window != 64 || zoom < 2 || bytes < window)
         return false;
-    const int phase = static_cast<int>(reinterpret_cast<std::uintptr_t>(dst.Row(0)) & 63);
+    const int phase = dst.Stride() % window == 0 ? static_cast<int>(LinePhase(dst.Row(0))) : 0;
     const TableKey key{width, phase, zoom, flipH_};
-    if (key == alignedKey_)
+    if (key == windowKey_)
         return true;
-    alignedKey_ = key;
-    alignedAt_.clear();
-    alignedAt_.push_back(0);
+    windowKey_ = key;
+    markedKey_ = {};
+    windowAt_.clear();
+    windowAt_.push_back(0);
     for (int at = (window - phase) % window; at + window <= bytes; at += window)
         if (at != 0)
-            alignedAt_.push_back(at);
-    if (alignedAt_.back() + window < bytes)
-        alignedAt_.push_back(bytes - window);
-    const std::size_t chunks = alignedAt_.size();
-    alignedBase_.resize(chunks);
-    alignedMask_.Place(chunks * static_cast<std::size_t>(window), 0);
+            windowAt_.push_back(at);
+    if (windowAt_.back() + window < bytes)
+        windowAt_.push_back(bytes - window);
+    const std::size_t chunks = windowAt_.size();
+    windowBase_.resize(chunks);
+    windowMask_.Place(chunks * static_cast<std::size_t>(window), 0);
     for (std::size_t k = 0; k < chunks; ++k) {
-        const int at = alignedAt_[k];
+        const int at = windowAt_[k];
         const auto pixel = [&](int j) { return gatherIndex_[static_cast<std::size_t>(j / 3)]; };
         const int first = std::min(pixel(at), pixel(at + window - 1)) * 3;
-        alignedBase_[k] = first;
+        windowBase_[k] = first;
         for (int i = 0; i < window; ++i)
-            alignedMask_[k * window + static_cast<std::size_t>(i)] =
+            windowMask_[k * window + static_cast<std::size_t>(i)] =
                 static_cast<std::uint8_t>(pixel(at + i) * 3 + (at + i) % 3 - first);
     }
     return true;
+}
+
+// The window table with the grid's columns marked, rebuilt only when the columns, the pen or
+// the window table change.
+const std::uint8_t* FramePipeline::MarkedWindows(const RowMarks& marks) {
+    if (gridColumns_.empty())
+        return windowMask_.data();
+    const MarkedKey key{
+        marks.complement, {marks.colour[0], marks.colour[1], marks.colour[2]}, gridColumns_};
+    if (key == markedKey_)
+        return markedMask_.data();
+    markedKey_ = key;
+    const std::size_t window = LineBuffer::kLine;
+    const std::size_t chunks = windowAt_.size();
+    std::uint8_t* marked = markedMask_.Place(chunks * window, 0);
+    std::memcpy(marked, windowMask_.data(), chunks * window);
+    for (std::size_t k = 0; k < chunks; ++k) {
+        const int at = windowAt_[k];
+        // Columns are sorted, so the first one that can reach this window is found by halving.
+        auto column = std::lower_bound(gridColumns_.begin(), gridColumns_.end(), (at - 2) / 3);
+        for (; column != gridColumns_.end() && *column * 3 < at + static_cast<int>(window);
+             ++column) {
+            for (int b = 0; b < 3; ++b) {
+                const int i = *column * 3 + b - at;
+                if (i < 0 || i >= static_cast<int>(window))
+                    continue;
+                std::uint8_t& index = marked[k * window + static_cast<std::size_t>(i)];
+                index = static_cast<std::uint8_t>(marks.complement ? index | 64 : 64 + b);
+            }
+        }
+    }
+    return marked;
 }
 
 // The taps of the unmirrored column each output byte shows; eight bytes reach at most four
@@ -455,93 +492,37 @@ void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
         sums.resize(padded);
 }
 
-// Every output row of a source row's cell is the same but for the overlays, so the row is
-// built once per cell and written to all its rows as it is built, or copied from a buffer
-// where the kernels cannot write a row straight into the frame.
-void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
-                                  int zoom) {
-    BuildGather(width, zoom);
-    const int bytes = width * 3;
-    const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
-                            static_cast<int>(chunkBase_.size())};
-    const RowMask mask = Mask();
-    const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
-    const GatherTable direct = !stream && kernels_->gatherRows && BuildAligned(width, zoom, dst)
-                                   ? GatherTable{gatherIndex_.data(),
-                                                 width,
-                                                 alignedBase_.data(),
-                                                 alignedMask_.data(),
-                                                 static_cast<int>(alignedAt_.size()),
-                                                 alignedAt_.data()}
-                                   : table;
-    std::uint8_t* plain = RowBuffer(0, bytes, dst.Row(0));
-    std::uint8_t* marked = RowBuffer(1, bytes, dst.Row(0));
-    if (stream) {
-        // The frame is written top to bottom even when mirrored, which the caches take best.
-        int built = -1;
-        for (int out = 0; out < height; ++out) {
-            const int y = flipV_ ? height - 1 - out : out;
-            if (y / zoom != built) {
-                built = y / zoom;
-                kernels_->gather(table, SourceRow(src, built), plain, mask);
-            }
-            if (GridInverts(y) || (overlays_ && RowHasEdits(y))) {
-                if (GridInverts(y))
-                    kernels_->gather(table, SourceRow(src, built), marked, MaskFor(y));
-                else
-                    std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
-                ApplyRowEdits(marked, y);
-                kernels_->stream(dst.Row(out), marked, bytes);
-            } else {
-                kernels_->stream(dst.Row(out), plain, bytes);
-            }
-        }
-        kernels_->fence();
-        return;
-    }
+// A grid line in the pen's colour covers the whole row, so the row is not built at all.
+bool FramePipeline::CoveredByGrid(int y) const {
+    return overlays_ && gridEdit_.set && gridRows_[static_cast<std::size_t>(y)];
+}
+
+// Every output row of a source row's cell is the same but for the overlays, so each cell's
+// rows are handed to `write` together with the cell's source row, in blocks, top to bottom within
+// the frame even when mirrored; the rows' edits follow.
+template <typename Write>
+void FramePipeline::ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
+                                     Write write) {
     std::uint8_t* rows[kRowsPerGather];
-    std::uint8_t* invertedRows[kRowsPerGather];
-    RowMask gridMask;
+    int ys[kRowsPerGather];
     for (int cell = 0; cell * zoom < height; ++cell) {
         const int top = cell * zoom;
         const int bottom = std::min(top + zoom, height);
-        // Top to bottom within the frame even when mirrored.
         const int first = flipV_ ? height - bottom : top;
         const int last = flipV_ ? height - top : bottom;
         const std::uint8_t* source = SourceRow(src, cell);
-        bool built = false;
         for (int from = first; from < last; from += kRowsPerGather) {
             const int to = std::min(from + kRowsPerGather, last);
             int count = 0;
-            int inverted = 0;
             for (int out = from; out < to; ++out) {
                 const int y = flipV_ ? height - 1 - out : out;
-                if (GridInverts(y)) {
-                    invertedRows[inverted++] = dst.Row(out);
-                    gridMask = MaskFor(y);
-                } else if (!(overlays_ && gridEdit_.set &&
-                             gridRows_[static_cast<std::size_t>(y)])) {
-                    // A grid line in the pen's colour covers the whole row, so it is not built.
-                    rows[count++] = dst.Row(out);
-                }
+                if (CoveredByGrid(y))
+                    continue;
+                rows[count] = dst.Row(out);
+                ys[count++] = y;
             }
-            if (kernels_->gatherRows) {
-                if (count > 0)
-                    kernels_->gatherRows(direct, source, rows, count, mask);
-                if (inverted > 0)
-                    kernels_->gatherRows(direct, source, invertedRows, inverted, gridMask);
-            } else {
-                if (!built && count > 0) {
-                    kernels_->gather(table, source, plain, mask);
-                    built = true;
-                }
-                for (int r = 0; r < count; ++r)
-                    kernels_->copy(rows[r], plain, bytes);
-                if (inverted > 0)
-                    kernels_->gather(table, source, marked, gridMask);
-                for (int r = 0; r < inverted; ++r)
-                    kernels_->copy(invertedRows[r], marked, bytes);
-            }
+            if (count > 0)
+                write(cell, source, rows, ys, count);
             if (!overlays_)
                 continue;
             for (int out = from; out < to; ++out) {
@@ -551,6 +532,123 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
             }
         }
     }
+}
+
+void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
+                                  int zoom) {
+    BuildGather(width, zoom);
+    const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
+    if (stream)
+        StreamRows(src, dst, width, height, zoom);
+    else if (kernels_->markRows && BuildWindows(width, zoom, dst))
+        MarkRows(src, dst, width, height, zoom);
+    else
+        GatherRows(src, dst, width, height, zoom);
+}
+
+// Frames too large for the caches go past them, from a row built in cache; the frame is
+// written top to bottom even when mirrored, which the caches take best.
+void FramePipeline::StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
+                               int zoom) {
+    const int bytes = width * 3;
+    const GatherTable table = PixelChunks(width);
+    std::uint8_t* plain = RowBuffer(0, bytes, dst.Row(0));
+    std::uint8_t* marked = RowBuffer(1, bytes, dst.Row(0));
+    int built = -1;
+    for (int out = 0; out < height; ++out) {
+        const int y = flipV_ ? height - 1 - out : out;
+        if (y / zoom != built) {
+            built = y / zoom;
+            kernels_->gather(table, SourceRow(src, built), plain, Mask());
+        }
+        if (GridInverts(y) || (overlays_ && RowHasEdits(y))) {
+            if (GridInverts(y))
+                kernels_->gather(table, SourceRow(src, built), marked, MaskFor(y));
+            else
+                std::memcpy(marked, plain, static_cast<std::size_t>(bytes));
+            ApplyRowEdits(marked, y);
+            kernels_->stream(dst.Row(out), marked, bytes);
+        } else {
+            kernels_->stream(dst.Row(out), plain, bytes);
+        }
+    }
+    kernels_->fence();
+}
+
+// Whole windows straight into the frame, the grid's columns marked by the table and each
+// row's inversion applied as it is stored.
+void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom) {
+    RowMarks marks;
+    const std::uint8_t* shuffle = windowMask_.data();
+    if (overlays_) {
+        marks.complement = !gridEdit_.set;
+        for (int b = 0; b < 3; ++b)
+            marks.colour[b] = static_cast<std::uint8_t>(gridEdit_.bgr[b] ^ mask_);
+        shuffle = MarkedWindows(marks);
+    }
+    const GatherTable table{
+        gatherIndex_.data(), width, windowBase_.data(), shuffle, static_cast<int>(windowAt_.size()),
+        windowAt_.data()};
+    ForEachCellBlock(
+        src, dst, height, zoom,
+        [&](int, const std::uint8_t* source, std::uint8_t* const* rows, const int* ys, int count) {
+            std::uint8_t invert[kRowsPerGather];
+            for (int r = 0; r < count; ++r)
+                invert[r] =
+                    overlays_ ? static_cast<std::uint8_t>(GridInverts(ys[r]) ? ~mask_ : mask_) : 0;
+            kernels_->markRows(table, marks, source, rows, invert, count);
+        });
+}
+
+// Pixel by pixel chunks, masked as they are built: straight into the frame where the kernels
+// can, else built once per cell and copied.
+void FramePipeline::GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height,
+                               int zoom) {
+    const int bytes = width * 3;
+    const GatherTable table = PixelChunks(width);
+    std::uint8_t* plain = RowBuffer(0, bytes, dst.Row(0));
+    std::uint8_t* marked = RowBuffer(1, bytes, dst.Row(0));
+    int built = -1;
+    ForEachCellBlock(src, dst, height, zoom,
+                     [&](int cell, const std::uint8_t* source, std::uint8_t* const* rows,
+                         const int* ys, int count) {
+                         std::uint8_t* plainRows[kRowsPerGather];
+                         std::uint8_t* invertedRows[kRowsPerGather];
+                         int plainCount = 0;
+                         int invertedCount = 0;
+                         RowMask gridMask;
+                         for (int r = 0; r < count; ++r) {
+                             if (GridInverts(ys[r])) {
+                                 invertedRows[invertedCount++] = rows[r];
+                                 gridMask = MaskFor(ys[r]);
+                             } else {
+                                 plainRows[plainCount++] = rows[r];
+                             }
+                         }
+                         if (kernels_->gatherRows) {
+                             if (plainCount > 0)
+                                 kernels_->gatherRows(table, source, plainRows, plainCount, Mask());
+                             if (invertedCount > 0)
+                                 kernels_->gatherRows(table, source, invertedRows, invertedCount,
+                                                      gridMask);
+                             return;
+                         }
+                         if (plainCount > 0 && built != cell) {
+                             kernels_->gather(table, source, plain, Mask());
+                             built = cell;
+                         }
+                         for (int r = 0; r < plainCount; ++r)
+                             kernels_->copy(plainRows[r], plain, bytes);
+                         if (invertedCount > 0)
+                             kernels_->gather(table, source, marked, gridMask);
+                         for (int r = 0; r < invertedCount; ++r)
+                             kernels_->copy(invertedRows[r], marked, bytes);
+                     });
+}
+
+GatherTable FramePipeline::PixelChunks(int width) const {
+    return {gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
+            static_cast<int>(chunkBase_.size())};
 }
 
 const std::uint16_t* FramePipeline::SumsFor(const Bitmap24& src, int row, int keep) {
@@ -601,8 +699,7 @@ void FramePipeline::TransformRows(Bitmap24& dst) {
     const int height = dst.Height();
     const int bytes = width * 3;
     BuildGather(width, 1);
-    const GatherTable table{gatherIndex_.data(), width, chunkBase_.data(), chunkMask_.data(),
-                            static_cast<int>(chunkBase_.size())};
+    const GatherTable table = PixelChunks(width);
     std::uint8_t* first = RowBuffer(0, bytes, dst.Row(0));
     std::uint8_t* second = RowBuffer(1, bytes, dst.Row(0));
     auto build = [&](int y, std::uint8_t* row) {

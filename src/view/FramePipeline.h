@@ -33,7 +33,9 @@ void ScaleZoomedReference(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint&
 void FinishZoomedReference(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
 
 struct FrameKernels;
+struct GatherTable;
 struct RowMask;
+struct RowMarks;
 
 enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2, Avx512, Avx512Vbmi };
 
@@ -70,11 +72,19 @@ private:
     RowMask MaskFor(int y) const;
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    template <typename Write>
+    void ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom, Write write);
+    bool CoveredByGrid(int y) const;
+    GatherTable PixelChunks(int width) const;
     void SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void TransformRows(Bitmap24& dst);
     const std::uint16_t* SumsFor(const Bitmap24& src, int row, int keep);
     void BuildGather(int width, int zoom);
-    bool BuildAligned(int width, int zoom, const Bitmap24& dst);
+    bool BuildWindows(int width, int zoom, const Bitmap24& dst);
+    const std::uint8_t* MarkedWindows(const RowMarks& marks);
     void BuildSmooth(int width, int sourceWidth, int zoom);
     const std::uint8_t* SourceRow(const Bitmap24& src, int row);
     const std::uint8_t* LoadSource(const std::uint8_t* row, int bytes);
@@ -102,6 +112,7 @@ private:
     int height_ = 0;
     Edit gridEdit_;
     std::vector<std::uint8_t> gridRows_; // per unmirrored row: 1 when a grid line runs along it
+    std::vector<int> gridColumns_;       // output columns a grid line runs down, ascending
     bool cross_ = false;
     Edit crossEdit_;
     int crossZoom_ = 1;
@@ -122,10 +133,18 @@ private:
     std::vector<std::int32_t> gatherIndex_;
     std::vector<std::int32_t> chunkBase_;
     LineBuffer chunkMask_;
-    TableKey alignedKey_; // sourceWidth holds the frame rows' offset within a cache line
-    std::vector<std::int32_t> alignedAt_;
-    std::vector<std::int32_t> alignedBase_;
-    LineBuffer alignedMask_;
+    TableKey windowKey_; // sourceWidth holds the frame rows' offset within a cache line
+    std::vector<std::int32_t> windowAt_;
+    std::vector<std::int32_t> windowBase_;
+    LineBuffer windowMask_;
+    struct MarkedKey {
+        bool complement = false;
+        std::uint8_t colour[3] = {0, 0, 0};
+        std::vector<int> columns;
+        friend bool operator==(const MarkedKey&, const MarkedKey&) = default;
+    };
+    MarkedKey markedKey_;
+    LineBuffer markedMask_;
     std::vector<std::int32_t> smoothOffset_;
     std::vector<std::int16_t> smoothWeight_;
     std::vector<std::int32_t> groupBase_;
