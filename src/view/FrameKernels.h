@@ -77,9 +77,11 @@ struct FrameKernels {
     void (*gatherRows)(const GatherTable& table, const std::uint8_t* source,
                        std::uint8_t* const* rows, int count, const RowMask& mask);
     // The same for a table of whole windows (`at` set) that marks bytes itself, see RowMarks;
-    // row r gets every byte XORed with invert[r]. Null where the set has none.
+    // row r gets every byte XORed with invert[r]. With `stream` every window must fill a cache
+    // line of the frame, and is written past the caches (fence() follows). Null where the set
+    // has none.
     void (*markRows)(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
-                     std::uint8_t* const* rows, const std::uint8_t* invert, int count);
+                     std::uint8_t* const* rows, const std::uint8_t* invert, int count, bool stream);
 };
 
 const FrameKernels& PortableFrameKernels();

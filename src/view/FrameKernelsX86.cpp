@@ -357,7 +357,7 @@ LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::u
 // Every table pointer is read into a local first: the byte stores into the frame could alias
 // anything, so otherwise each one is read again after every store. The row count is a
 // template argument so that the row pointers stay in registers.
-template <int Rows, bool Complement>
+template <int Rows, bool Complement, bool Stream>
 LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const RowMarks& marks,
                                              const std::uint8_t* source, std::uint8_t* const* rows,
                                              const std::uint8_t* invert) {
@@ -379,32 +379,38 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const Row
         const __m512i marked = Complement ? _mm512_xor_si512(window, ones) : colour;
         const __m512i value =
             _mm512_permutex2var_epi8(window, _mm512_loadu_si512(shuffle + k * 64), marked);
-        for (int r = 0; r < Rows; ++r)
-            _mm512_storeu_si512(out[r] + at[k], _mm512_xor_si512(value, flip[r]));
+        const int to = at[k];
+        for (int r = 0; r < Rows; ++r) {
+            const __m512i row = _mm512_xor_si512(value, flip[r]);
+            if (Stream)
+                _mm512_stream_si512(reinterpret_cast<__m512i*>(out[r] + to), row);
+            else
+                _mm512_storeu_si512(out[r] + to, row);
+        }
     }
 }
 
-template <bool Complement>
+template <bool Complement, bool Stream>
 LUPENTA_TARGET_AVX512VBMI void
 MarkRowsVbmiFor(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
                 std::uint8_t* const* rows, const std::uint8_t* invert, int count) {
     for (; count >= 8; count -= 8, rows += 8, invert += 8)
-        MarkRowsVbmiN<8, Complement>(table, marks, source, rows, invert);
+        MarkRowsVbmiN<8, Complement, Stream>(table, marks, source, rows, invert);
     switch (count) {
     case 7:
-        return MarkRowsVbmiN<7, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<7, Complement, Stream>(table, marks, source, rows, invert);
     case 6:
-        return MarkRowsVbmiN<6, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<6, Complement, Stream>(table, marks, source, rows, invert);
     case 5:
-        return MarkRowsVbmiN<5, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<5, Complement, Stream>(table, marks, source, rows, invert);
     case 4:
-        return MarkRowsVbmiN<4, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<4, Complement, Stream>(table, marks, source, rows, invert);
     case 3:
-        return MarkRowsVbmiN<3, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<3, Complement, Stream>(table, marks, source, rows, invert);
     case 2:
-        return MarkRowsVbmiN<2, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<2, Complement, Stream>(table, marks, source, rows, invert);
     case 1:
-        return MarkRowsVbmiN<1, Complement>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<1, Complement, Stream>(table, marks, source, rows, invert);
     default:
         return;
     }
@@ -412,11 +418,18 @@ MarkRowsVbmiFor(const GatherTable& table, const RowMarks& marks, const std::uint
 
 LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmi(const GatherTable& table, const RowMarks& marks,
                                             const std::uint8_t* source, std::uint8_t* const* rows,
-                                            const std::uint8_t* invert, int count) {
-    if (marks.complement)
-        MarkRowsVbmiFor<true>(table, marks, source, rows, invert, count);
-    else
-        MarkRowsVbmiFor<false>(table, marks, source, rows, invert, count);
+                                            const std::uint8_t* invert, int count, bool stream) {
+    if (stream) {
+        if (marks.complement)
+            MarkRowsVbmiFor<true, true>(table, marks, source, rows, invert, count);
+        else
+            MarkRowsVbmiFor<false, true>(table, marks, source, rows, invert, count);
+    } else {
+        if (marks.complement)
+            MarkRowsVbmiFor<true, false>(table, marks, source, rows, invert, count);
+        else
+            MarkRowsVbmiFor<false, false>(table, marks, source, rows, invert, count);
+    }
 }
 
 // Four groups at once, each in its own 128-bit lane with its own source window, as the

@@ -17,6 +17,7 @@ enum class RasterOp {
 struct Pen {
     Colour colour = kBlack;
     RasterOp op = RasterOp::Copy;
+    friend bool operator==(const Pen&, const Pen&) = default;
 };
 
 // Source pixel (c, r) covers the square from (c * zoom, r * zoom) to

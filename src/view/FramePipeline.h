@@ -23,6 +23,7 @@ struct ZoomedPaint {
     bool flipHorizontal = false;
     bool flipVertical = false;
     bool invert = false;
+    friend bool operator==(const ZoomedPaint&, const ZoomedPaint&) = default;
 };
 
 // Scaling, then the grid with the frame's persistent pen, the crosshair, the mirrors and
@@ -64,6 +65,7 @@ private:
     };
 
     void PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
+    void BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     Edit MakeEdit(const Pen& pen) const;
     void AddSpan(Edit edit, int from, int to);
     bool RowHasEdits(int y) const;
@@ -73,7 +75,8 @@ private:
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
-    void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
+    void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom, bool stream);
+    bool WindowsFillLines(int width, const Bitmap24& dst) const;
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     template <typename Write>
     void ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom, Write write);
@@ -97,6 +100,18 @@ private:
 
     const FrameKernels* kernels_;
     std::size_t streamThreshold_;
+
+    // The last plan holds as long as what it was made from does.
+    struct PlanKey {
+        ZoomedPaint paint;
+        Pen pen;
+        int width = -1;
+        int height = -1;
+        std::uintptr_t phase = 0;
+        friend bool operator==(const PlanKey&, const PlanKey&) = default;
+    };
+    PlanKey planKey_;
+    Pen plannedPen_;
 
     // What the current paint folds in; all in output (mirrored) coordinates.
     bool flipH_ = false;

@@ -22,6 +22,7 @@ struct OverlayInput {
     int viewHeight = 0;
     int displayWidth = 0; // w, h: the display rectangle's size
     int displayHeight = 0;
+    friend bool operator==(const OverlayInput&, const OverlayInput&) = default;
 };
 
 // The pointer's hot spot lands one pixel right of and below the hot pixel cell's corner; the
