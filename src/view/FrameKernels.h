@@ -21,7 +21,8 @@ struct GatherTable {
     const std::uint8_t* mask; // `window` bytes per chunk
     int chunks;
     // Where each chunk goes in the output row, for the kernels that write rows straight into
-    // the frame: a full `window` bytes at each, all inside the row. Null puts chunk k at
+    // the frame: a full `window` bytes at each, all inside the row, and every chunk but the
+    // first and the last `window` bytes after the one before. Null puts chunk k at
     // k * ((window - 1) / 3) pixels.
     const std::int32_t* at = nullptr;
 };

@@ -354,6 +354,24 @@ LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::u
     }
 }
 
+// One window of the row shuffled, marked and stored into every row, each with its own
+// inversion.
+template <int Rows, bool Complement, bool Stream>
+LUPENTA_TARGET_AVX512VBMI inline void
+MarkWindowVbmi(const std::uint8_t* from, const std::uint8_t* shuffle, __m512i colour,
+               std::uint8_t* const* out, const __m512i* flip, int to) {
+    const __m512i window = _mm512_loadu_si512(from);
+    const __m512i marked = Complement ? _mm512_xor_si512(window, _mm512_set1_epi8(-1)) : colour;
+    const __m512i value = _mm512_permutex2var_epi8(window, _mm512_loadu_si512(shuffle), marked);
+    for (int r = 0; r < Rows; ++r) {
+        const __m512i row = _mm512_xor_si512(value, flip[r]);
+        if (Stream)
+            _mm512_stream_si512(reinterpret_cast<__m512i*>(out[r] + to), row);
+        else
+            _mm512_storeu_si512(out[r] + to, row);
+    }
+}
+
 // Every table pointer is read into a local first: the byte stores into the frame could alias
 // anything, so otherwise each one is read again after every store. The row count is a
 // template argument so that the row pointers stay in registers.
@@ -367,27 +385,22 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const Row
     const std::uint8_t* const shuffle = table.mask;
     const __m512i colour = _mm512_maskz_set1_epi32(1, marks.colour[0] | (marks.colour[1] << 8) |
                                                           (marks.colour[2] << 16));
-    const __m512i ones = _mm512_set1_epi8(-1);
     std::uint8_t* out[Rows];
     __m512i flip[Rows];
     for (int r = 0; r < Rows; ++r) {
         out[r] = rows[r];
         flip[r] = _mm512_set1_epi8(static_cast<char>(invert[r]));
     }
-    for (int k = 0; k < chunks; ++k) {
-        const __m512i window = _mm512_loadu_si512(source + base[k]);
-        const __m512i marked = Complement ? _mm512_xor_si512(window, ones) : colour;
-        const __m512i value =
-            _mm512_permutex2var_epi8(window, _mm512_loadu_si512(shuffle + k * 64), marked);
-        const int to = at[k];
-        for (int r = 0; r < Rows; ++r) {
-            const __m512i row = _mm512_xor_si512(value, flip[r]);
-            if (Stream)
-                _mm512_stream_si512(reinterpret_cast<__m512i*>(out[r] + to), row);
-            else
-                _mm512_storeu_si512(out[r] + to, row);
-        }
-    }
+    const auto write = MarkWindowVbmi<Rows, Complement, Stream>;
+    // The inner chunks' places are counted rather than read: a store whose address waits on a
+    // load holds back every load after it.
+    write(source + base[0], shuffle, colour, out, flip, at[0]);
+    int to = chunks > 2 ? at[1] : 0;
+    for (int k = 1; k < chunks - 1; ++k, to += 64)
+        write(source + base[k], shuffle + k * 64, colour, out, flip, to);
+    if (chunks > 1)
+        write(source + base[chunks - 1], shuffle + (chunks - 1) * 64, colour, out, flip,
+              at[chunks - 1]);
 }
 
 template <bool Complement, bool Stream>
