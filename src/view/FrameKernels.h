@@ -37,6 +37,12 @@ struct SmoothTable {
     const std::int32_t* base;
     const std::uint8_t* mask; // 16 bytes per group: offset and 0x80 for each output byte
     int groups;
+    // Sixty-four output bytes per group, shuffled out of the 64 source bytes starting at
+    // wideBase[g], for the kernels with a 64-byte window; none where a group reaches further.
+    // `offset` and `weight` then run on to the end of the last group.
+    const std::int32_t* wideBase = nullptr;
+    const std::uint8_t* wideMask = nullptr; // 64 bytes per group: each output byte's offset
+    int wideGroups = 0;
 };
 
 // What every output row gets after scaling: byte j becomes (b & keep[j]) ^ flip[j]. It carries

@@ -474,6 +474,44 @@ LUPENTA_TARGET_AVX512VBMI void SmoothRowAvx512(const SmoothTable& table, const s
         SmoothGroupSsse3(table, source, sums, g);
 }
 
+LUPENTA_TARGET_AVX512VBMI inline void
+SmoothWideHalf(__m256i taps0, __m256i taps1, const std::int16_t* weight, std::uint16_t* sums) {
+    const __m512i a = _mm512_cvtepu8_epi16(taps0);
+    const __m512i b = _mm512_cvtepu8_epi16(taps1);
+    const __m512i sum =
+        _mm512_add_epi16(_mm512_slli_epi16(a, 8),
+                         _mm512_mullo_epi16(_mm512_sub_epi16(b, a), _mm512_loadu_si512(weight)));
+    _mm512_storeu_si512(sums, _mm512_xor_si512(sum, _mm512_set1_epi16(static_cast<short>(0x8000))));
+}
+
+// Sixty-four output bytes from one 64-byte window. With c0 and c1 the two taps,
+// c0 * (256 - w) + c1 * w == (c0 << 8) + (c1 - c0) * w, and as the sum fits 16 bits the
+// product may wrap.
+LUPENTA_TARGET_AVX512VBMI inline void
+SmoothWideGroup(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums, int g) {
+    const __m512i window = _mm512_loadu_si512(source + table.wideBase[g]);
+    const __m512i index = _mm512_loadu_si512(table.wideMask + g * 64);
+    const __m512i c0 = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, index, window);
+    const __m512i c1 = _mm512_maskz_permutexvar_epi8(
+        ~__mmask64{0}, _mm512_add_epi8(index, _mm512_set1_epi8(3)), window);
+    SmoothWideHalf(_mm512_maskz_extracti64x4_epi64(0xFF, c0, 0),
+                   _mm512_maskz_extracti64x4_epi64(0xFF, c1, 0), table.weight + g * 64,
+                   sums + g * 64);
+    SmoothWideHalf(_mm512_maskz_extracti64x4_epi64(0xFF, c0, 1),
+                   _mm512_maskz_extracti64x4_epi64(0xFF, c1, 1), table.weight + g * 64 + 32,
+                   sums + g * 64 + 32);
+}
+
+LUPENTA_TARGET_AVX512VBMI void SmoothRowVbmi(const SmoothTable& table, const std::uint8_t* source,
+                                             std::uint16_t* sums) {
+    if (table.wideGroups == 0) {
+        SmoothRowAvx512(table, source, sums);
+        return;
+    }
+    for (int g = 0; g < table.wideGroups; ++g)
+        SmoothWideGroup(table, source, sums, g);
+}
+
 LUPENTA_TARGET_AVX512VBMI inline __m512i BlendThirtyTwo(const std::uint16_t* top,
                                                         const std::uint16_t* bottom,
                                                         __m512i weights, __m512i bias) {
@@ -541,7 +579,7 @@ const FrameKernels* Avx512FrameKernels() {
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{"avx512vbmi", 64,          GatherVbmi,   SmoothRowAvx512,
+    static const FrameKernels kernels{"avx512vbmi", 64,          GatherVbmi,   SmoothRowVbmi,
                                       BlendAvx512,  CopyAvx512,  StreamAvx512, FenceSse2,
                                       nullptr,      MarkRowsVbmi};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();

@@ -475,7 +475,10 @@ void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
     smoothKey_ = key;
     const int bytes = width * 3;
     const int groups = (bytes + 7) / 8;
-    const std::size_t padded = static_cast<std::size_t>(groups) * 8;
+    const int window = kernels_->window;
+    const bool wide = window == 64 && zoom >= 2;
+    const int wideGroups = wide ? (bytes + window - 1) / window : 0;
+    const std::size_t padded = static_cast<std::size_t>(std::max(groups * 8, wideGroups * window));
     smoothOffset_.resize(padded);
     smoothWeight_.resize(padded);
     for (int x = 0; x < width; ++x) {
@@ -501,6 +504,17 @@ void FramePipeline::BuildSmooth(int width, int sourceWidth, int zoom) {
             mask[i * 2] = static_cast<std::uint8_t>(offset[i] - first);
             mask[i * 2 + 1] = 0x80;
         }
+    }
+    wideBase_.resize(static_cast<std::size_t>(wideGroups));
+    wideMask_.Place(static_cast<std::size_t>(wideGroups) * 64, 0);
+    for (int g = 0; g < wideGroups; ++g) {
+        // Sixty-four output bytes reach at most 13 source pixels from zoom 2 up.
+        const std::int32_t* offset = &smoothOffset_[static_cast<std::size_t>(g) * 64];
+        const int first = *std::min_element(offset, offset + 64);
+        wideBase_[static_cast<std::size_t>(g)] = first;
+        for (int i = 0; i < 64; ++i)
+            wideMask_[static_cast<std::size_t>(g) * 64 + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(offset[i] - first);
     }
     for (auto& sums : sums_)
         sums.resize(padded);
@@ -683,7 +697,8 @@ const std::uint16_t* FramePipeline::SumsFor(const Bitmap24& src, int row, int ke
     const int s = sumsRow_[0] == keep ? 1 : 0;
     const SmoothTable table{
         smoothOffset_.data(), smoothWeight_.data(), static_cast<int>(smoothOffset_.size()),
-        groupBase_.data(),    groupMask_.data(),    static_cast<int>(groupBase_.size())};
+        groupBase_.data(),    groupMask_.data(),    static_cast<int>(groupBase_.size()),
+        wideBase_.data(),     wideMask_.data(),     static_cast<int>(wideBase_.size())};
     kernels_->smoothRow(table, SourceRow(src, row), sums_[s].data());
     sumsRow_[s] = row;
     return sums_[s].data();

@@ -164,6 +164,8 @@ private:
     std::vector<std::int16_t> smoothWeight_;
     std::vector<std::int32_t> groupBase_;
     LineBuffer groupMask_;
+    std::vector<std::int32_t> wideBase_;
+    LineBuffer wideMask_;
     std::vector<std::uint16_t> sums_[2]; // two source rows blended across, see FrameKernels
     int sumsRow_[2] = {-1, -1};
     std::vector<std::uint8_t> source_;
