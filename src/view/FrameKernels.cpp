@@ -45,8 +45,9 @@ void FencePortable() {}
 
 const FrameKernels& PortableFrameKernels() {
     static const FrameKernels kernels{
-        "portable",   16,           GatherPortable, SmoothRowPortable, BlendPortable,
-        CopyPortable, CopyPortable, FencePortable,  nullptr,           nullptr};
+        "portable",    16,           GatherPortable, SmoothRowPortable,
+        BlendPortable, CopyPortable, CopyPortable,   FencePortable,
+        nullptr,       nullptr,      nullptr};
     return kernels;
 }
 

@@ -89,6 +89,10 @@ struct FrameKernels {
     // has none.
     void (*markRows)(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count, bool stream);
+    // blend() written past the caches, for a row that starts on a cache line and is a whole
+    // number of lines long; fence() follows. Null where the set has none.
+    void (*streamBlend)(const std::uint16_t* top, const std::uint16_t* bottom, int weight,
+                        int bytes, std::uint8_t* out, const RowMask& mask);
 };
 
 const FrameKernels& PortableFrameKernels();

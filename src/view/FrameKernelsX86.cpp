@@ -526,9 +526,10 @@ LUPENTA_TARGET_AVX512VBMI inline __m512i BlendThirtyTwo(const std::uint16_t* top
                               _mm512_maskz_srli_epi32(all, _mm512_add_epi32(hi, bias), 16));
 }
 
-LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::uint16_t* bottom,
-                                           int weight, int bytes, std::uint8_t* out,
-                                           const RowMask& mask) {
+template <bool Stream>
+LUPENTA_TARGET_AVX512VBMI void BlendAvx512Rows(const std::uint16_t* top,
+                                               const std::uint16_t* bottom, int weight, int bytes,
+                                               std::uint8_t* out, const RowMask& mask) {
     const __m512i weights = _mm512_set1_epi32((256 - weight) | (weight << 16));
     const __m512i bias = _mm512_set1_epi32(kBlendBias);
     const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
@@ -541,23 +542,39 @@ LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::
         if (mask.keep)
             value = _mm512_xor_si512(_mm512_and_si512(value, _mm512_loadu_si512(mask.keep + j)),
                                      _mm512_loadu_si512(mask.flip + j));
-        _mm512_storeu_si512(out + j, value);
+        if (Stream)
+            _mm512_stream_si512(reinterpret_cast<__m512i*>(out + j), value);
+        else
+            _mm512_storeu_si512(out + j, value);
     }
     BlendTail(top, bottom, weight, j, bytes, out, mask);
+}
+
+LUPENTA_TARGET_AVX512VBMI void BlendAvx512(const std::uint16_t* top, const std::uint16_t* bottom,
+                                           int weight, int bytes, std::uint8_t* out,
+                                           const RowMask& mask) {
+    BlendAvx512Rows<false>(top, bottom, weight, bytes, out, mask);
+}
+
+LUPENTA_TARGET_AVX512VBMI void BlendAvx512Stream(const std::uint16_t* top,
+                                                 const std::uint16_t* bottom, int weight, int bytes,
+                                                 std::uint8_t* out, const RowMask& mask) {
+    BlendAvx512Rows<true>(top, bottom, weight, bytes, out, mask);
 }
 
 } // namespace
 
 const FrameKernels* Sse2FrameKernels() {
-    static const FrameKernels kernels{"sse2",     16,         GatherSse2, SmoothRowSse2, BlendSse2,
-                                      CopyMemcpy, StreamSse2, FenceSse2,  nullptr,       nullptr};
+    static const FrameKernels kernels{"sse2",    16,         GatherSse2, SmoothRowSse2,
+                                      BlendSse2, CopyMemcpy, StreamSse2, FenceSse2,
+                                      nullptr,   nullptr,    nullptr};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
     static const FrameKernels kernels{"ssse3",         16,         GatherSsse3, SmoothRowSsse3,
                                       BlendSse2,       CopyMemcpy, StreamSse2,  FenceSse2,
-                                      GatherRowsSsse3, nullptr};
+                                      GatherRowsSsse3, nullptr,    nullptr};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -565,7 +582,7 @@ const FrameKernels* Ssse3FrameKernels() {
 const FrameKernels* Avx2FrameKernels() {
     static const FrameKernels kernels{"avx2",          16,         GatherSsse3, SmoothRowAvx2,
                                       BlendAvx2,       CopyMemcpy, StreamSse2,  FenceSse2,
-                                      GatherRowsSsse3, nullptr};
+                                      GatherRowsSsse3, nullptr,    nullptr};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -573,15 +590,15 @@ const FrameKernels* Avx2FrameKernels() {
 const FrameKernels* Avx512FrameKernels() {
     static const FrameKernels kernels{"avx512",        16,         GatherSsse3,  SmoothRowAvx2,
                                       BlendAvx2,       CopyAvx512, StreamAvx512, FenceSse2,
-                                      GatherRowsSsse3, nullptr};
+                                      GatherRowsSsse3, nullptr,    nullptr};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{"avx512vbmi", 64,          GatherVbmi,   SmoothRowVbmi,
-                                      BlendAvx512,  CopyAvx512,  StreamAvx512, FenceSse2,
-                                      nullptr,      MarkRowsVbmi};
+    static const FrameKernels kernels{"avx512vbmi", 64,           GatherVbmi,       SmoothRowVbmi,
+                                      BlendAvx512,  CopyAvx512,   StreamAvx512,     FenceSse2,
+                                      nullptr,      MarkRowsVbmi, BlendAvx512Stream};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

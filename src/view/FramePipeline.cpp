@@ -711,6 +711,7 @@ void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, in
     BuildSmooth(width, src.Width(), zoom);
     const int bytes = width * 3;
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
+    const bool streamDirect = stream && kernels_->streamBlend && WindowsFillLines(width, dst);
     std::uint8_t* row = RowBuffer(0, bytes, dst.Row(0));
     for (int line = 0; line < height; ++line) {
         const int y = flipV_ ? height - 1 - line : line;
@@ -718,12 +719,17 @@ void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, in
         const int next = std::min(tap.index + 1, src.Height() - 1);
         const std::uint16_t* top = SumsFor(src, tap.index, next);
         const std::uint16_t* bottom = tap.weight == 0 ? top : SumsFor(src, next, tap.index);
-        // Blending straight into the frame writes each line once; past the caches it has to
-        // go through a row in cache first.
         std::uint8_t* out = dst.Row(line);
+        const bool edited = overlays_ && RowHasEdits(y);
+        if (streamDirect && !edited) {
+            kernels_->streamBlend(top, bottom, tap.weight, bytes, out, MaskFor(y));
+            continue;
+        }
+        // Blending straight into the frame writes each line once; past the caches a row that
+        // is edited after blending goes through a row in cache first.
         std::uint8_t* target = stream ? row : out;
         kernels_->blend(top, bottom, tap.weight, bytes, target, MaskFor(y));
-        if (overlays_ && RowHasEdits(y))
+        if (edited)
             ApplyRowEdits(target, y);
         if (stream)
             kernels_->stream(out, row, bytes);
