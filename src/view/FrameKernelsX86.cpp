@@ -181,6 +181,12 @@ void FenceSse2() {
     _mm_sfence();
 }
 
+LUPENTA_TARGET_SSSE3 inline __m128i ShuffleChunkSsse3(const std::uint8_t* from,
+                                                      const std::uint8_t* shuffle) {
+    return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)),
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffle)));
+}
+
 LUPENTA_TARGET_SSSE3 inline __m128i GatherChunk(const GatherTable& table,
                                                 const std::uint8_t* source, int k) {
     const __m128i window =
@@ -204,28 +210,63 @@ LUPENTA_TARGET_SSSE3 void GatherSsse3(const GatherTable& table, const std::uint8
 }
 
 // Straight into the frame, so there is no row buffer to read back while its stores are still
-// on their way; the last chunks go through a small buffer to stop at the row's end.
-LUPENTA_TARGET_SSSE3 void GatherRowsSsse3(const GatherTable& table, const std::uint8_t* source,
-                                          std::uint8_t* const* rows, int count,
-                                          const RowMask& mask) {
+// on their way; the last chunks go through a small buffer to stop at the row's end. The table
+// is read into locals and the row count is a template argument, as the byte stores could
+// alias anything and the row pointers belong in registers.
+template <int Rows>
+LUPENTA_TARGET_SSSE3 void GatherRowsSsse3N(const GatherTable& table, const std::uint8_t* source,
+                                           std::uint8_t* const* rows, const RowMask& mask) {
     const int bytes = table.width * 3;
+    const int chunks = table.chunks;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const shuffle = table.mask;
+    const std::uint8_t* const keep = mask.keep;
+    const std::uint8_t* const flip = mask.flip;
+    std::uint8_t* out[Rows];
+    for (int r = 0; r < Rows; ++r)
+        out[r] = rows[r];
     int k = 0;
-    for (; k < table.chunks && k * 15 + 16 <= bytes; ++k) {
-        __m128i value = GatherChunk(table, source, k);
-        if (mask.keep)
-            value = Masked(value, mask, k * 15);
-        for (int r = 0; r < count; ++r)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[r] + k * 15), value);
+    for (int to = 0; k < chunks && to + 16 <= bytes; ++k, to += 15) {
+        __m128i value = ShuffleChunkSsse3(source + base[k], shuffle + k * 16);
+        if (keep)
+            value = Masked(value, RowMask{keep, flip}, to);
+        for (int r = 0; r < Rows; ++r)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out[r] + to), value);
     }
-    for (; k < table.chunks; ++k) {
-        __m128i value = GatherChunk(table, source, k);
-        if (mask.keep)
-            value = Masked(value, mask, k * 15);
+    for (; k < chunks; ++k) {
+        __m128i value = ShuffleChunkSsse3(source + base[k], shuffle + k * 16);
+        if (keep)
+            value = Masked(value, RowMask{keep, flip}, k * 15);
         alignas(16) std::uint8_t tail[16];
         _mm_store_si128(reinterpret_cast<__m128i*>(tail), value);
         const int n = bytes - k * 15 < 16 ? bytes - k * 15 : 16;
-        for (int r = 0; r < count; ++r)
-            std::memcpy(rows[r] + k * 15, tail, static_cast<std::size_t>(n));
+        for (int r = 0; r < Rows; ++r)
+            std::memcpy(out[r] + k * 15, tail, static_cast<std::size_t>(n));
+    }
+}
+
+LUPENTA_TARGET_SSSE3 void GatherRowsSsse3(const GatherTable& table, const std::uint8_t* source,
+                                          std::uint8_t* const* rows, int count,
+                                          const RowMask& mask) {
+    for (; count >= 8; count -= 8, rows += 8)
+        GatherRowsSsse3N<8>(table, source, rows, mask);
+    switch (count) {
+    case 7:
+        return GatherRowsSsse3N<7>(table, source, rows, mask);
+    case 6:
+        return GatherRowsSsse3N<6>(table, source, rows, mask);
+    case 5:
+        return GatherRowsSsse3N<5>(table, source, rows, mask);
+    case 4:
+        return GatherRowsSsse3N<4>(table, source, rows, mask);
+    case 3:
+        return GatherRowsSsse3N<3>(table, source, rows, mask);
+    case 2:
+        return GatherRowsSsse3N<2>(table, source, rows, mask);
+    case 1:
+        return GatherRowsSsse3N<1>(table, source, rows, mask);
+    default:
+        return;
     }
 }
 
