@@ -298,15 +298,16 @@ TEST(FramePipeline, MatchesTheReferenceForUncoveredFramesAndOtherDisplays) {
             }
 }
 
-// The pen a frame keeps carries the crosshair's mode into the next paint's grid.
+// The pen a frame keeps carries the crosshair's mode into the next paint's grid; a paint that
+// repeats the one before with the same pen reuses its plan.
 TEST(FramePipeline, CarriesThePenFromPaintToPaintAsTheReferenceDoes) {
     struct Step {
         bool cross, drawGrid;
         int grid;
     };
-    const Step steps[] = {{false, false, 5}, {true, false, 5}, {false, false, 5},
-                          {true, true, 5},   {false, true, 5}, {true, true, 0},
-                          {true, false, 5},  {false, false, 5}};
+    const Step steps[] = {{false, false, 5}, {true, false, 5}, {true, false, 5}, {true, false, 5},
+                          {false, false, 5}, {true, true, 5},  {false, true, 5}, {false, true, 5},
+                          {true, true, 0},   {true, false, 5}, {false, false, 5}};
     Pen expectedPen;
     std::vector<FramePipeline> pipelines;
     std::vector<Pen> pens;
