@@ -47,7 +47,7 @@ const FrameKernels& PortableFrameKernels() {
     static const FrameKernels kernels{
         "portable",    16,           GatherPortable, SmoothRowPortable,
         BlendPortable, CopyPortable, CopyPortable,   FencePortable,
-        nullptr,       nullptr,      nullptr};
+        nullptr,       nullptr,      nullptr,        nullptr};
     return kernels;
 }
 

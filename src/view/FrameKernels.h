@@ -93,6 +93,12 @@ struct FrameKernels {
     // number of lines long; fence() follows. Null where the set has none.
     void (*streamBlend)(const std::uint16_t* top, const std::uint16_t* bottom, int weight,
                         int bytes, std::uint8_t* out, const RowMask& mask);
+    // Rows straight into the frame from a table of whole 32-byte windows (`at` set) of two
+    // 16-byte lanes: lane l of chunk k is shuffled out of the 16 source bytes at base[2k + l].
+    // Bytes are masked by `mask` (a null one takes them as they are), then row r has every
+    // byte XORed with invert[r]; `stream` as for markRows. Null where the set has none.
+    void (*maskRows)(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
+                     std::uint8_t* const* rows, const std::uint8_t* invert, int count, bool stream);
 };
 
 const FrameKernels& PortableFrameKernels();

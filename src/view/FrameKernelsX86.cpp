@@ -321,6 +321,106 @@ LUPENTA_TARGET_AVX2 void SmoothRowAvx2(const SmoothTable& table, const std::uint
         SmoothGroupSsse3(table, source, sums, g);
 }
 
+// Two 16-byte lanes, each shuffled out of its own 16 source bytes.
+LUPENTA_TARGET_AVX2 inline __m256i
+ShuffleLanesAvx2(const std::uint8_t* low, const std::uint8_t* high, const std::uint8_t* shuffle) {
+    const __m256i window = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(high)), 1);
+    return _mm256_shuffle_epi8(window,
+                               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shuffle)));
+}
+
+template <int Rows, bool Masked, bool Stream>
+LUPENTA_TARGET_AVX2 inline void StoreLanesAvx2(__m256i value, const std::uint8_t* keep,
+                                               const std::uint8_t* flip, std::uint8_t* const* out,
+                                               const __m256i* invert, int to) {
+    if (Masked)
+        value = _mm256_xor_si256(
+            _mm256_and_si256(value,
+                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep + to))),
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(flip + to)));
+    for (int r = 0; r < Rows; ++r) {
+        auto* at = reinterpret_cast<__m256i*>(out[r] + to);
+        const __m256i row = _mm256_xor_si256(value, invert[r]);
+        if (Stream)
+            _mm256_stream_si256(at, row);
+        else
+            _mm256_storeu_si256(at, row);
+    }
+}
+
+// As the widest kernels do it, with 32-byte windows: the table and the row pointers in
+// registers, the inner windows' places counted.
+template <int Rows, bool Masked, bool Stream>
+LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& mask,
+                                       const std::uint8_t* source, std::uint8_t* const* rows,
+                                       const std::uint8_t* invert) {
+    const int chunks = table.chunks;
+    const std::int32_t* const at = table.at;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const shuffle = table.mask;
+    const std::uint8_t* const keep = mask.keep;
+    const std::uint8_t* const flip = mask.flip;
+    std::uint8_t* out[Rows];
+    __m256i flips[Rows];
+    for (int r = 0; r < Rows; ++r) {
+        out[r] = rows[r];
+        flips[r] = _mm256_set1_epi8(static_cast<char>(invert[r]));
+    }
+    int to = chunks > 2 ? at[1] : 0;
+    for (int k = 0; k < chunks; ++k) {
+        const int place = k == 0 || k == chunks - 1 ? at[k] : to;
+        const __m256i value =
+            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], shuffle + k * 32);
+        StoreLanesAvx2<Rows, Masked, Stream>(value, keep, flip, out, flips, place);
+        if (k > 0)
+            to += 32;
+    }
+}
+
+template <bool Masked, bool Stream>
+LUPENTA_TARGET_AVX2 void MaskRowsAvx2For(const GatherTable& table, const RowMask& mask,
+                                         const std::uint8_t* source, std::uint8_t* const* rows,
+                                         const std::uint8_t* invert, int count) {
+    for (; count >= 8; count -= 8, rows += 8, invert += 8)
+        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert);
+    switch (count) {
+    case 7:
+        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert);
+    case 6:
+        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert);
+    case 5:
+        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert);
+    case 4:
+        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert);
+    case 3:
+        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert);
+    case 2:
+        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert);
+    case 1:
+        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert);
+    default:
+        return;
+    }
+}
+
+LUPENTA_TARGET_AVX2 void MaskRowsAvx2(const GatherTable& table, const RowMask& mask,
+                                      const std::uint8_t* source, std::uint8_t* const* rows,
+                                      const std::uint8_t* invert, int count, bool stream) {
+    if (mask.keep) {
+        if (stream)
+            MaskRowsAvx2For<true, true>(table, mask, source, rows, invert, count);
+        else
+            MaskRowsAvx2For<true, false>(table, mask, source, rows, invert, count);
+    } else {
+        if (stream)
+            MaskRowsAvx2For<false, true>(table, mask, source, rows, invert, count);
+        else
+            MaskRowsAvx2For<false, false>(table, mask, source, rows, invert, count);
+    }
+}
+
 LUPENTA_TARGET_AVX2 inline __m256i
 BlendSixteen(const std::uint16_t* top, const std::uint16_t* bottom, __m256i weights, __m256i bias) {
     const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top));
@@ -608,14 +708,14 @@ LUPENTA_TARGET_AVX512VBMI void BlendAvx512Stream(const std::uint16_t* top,
 const FrameKernels* Sse2FrameKernels() {
     static const FrameKernels kernels{"sse2",    16,         GatherSse2, SmoothRowSse2,
                                       BlendSse2, CopyMemcpy, StreamSse2, FenceSse2,
-                                      nullptr,   nullptr,    nullptr};
+                                      nullptr,   nullptr,    nullptr,    nullptr};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
     static const FrameKernels kernels{"ssse3",         16,         GatherSsse3, SmoothRowSsse3,
                                       BlendSse2,       CopyMemcpy, StreamSse2,  FenceSse2,
-                                      GatherRowsSsse3, nullptr,    nullptr};
+                                      GatherRowsSsse3, nullptr,    nullptr,     nullptr};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -623,7 +723,7 @@ const FrameKernels* Ssse3FrameKernels() {
 const FrameKernels* Avx2FrameKernels() {
     static const FrameKernels kernels{"avx2",          16,         GatherSsse3, SmoothRowAvx2,
                                       BlendAvx2,       CopyMemcpy, StreamSse2,  FenceSse2,
-                                      GatherRowsSsse3, nullptr,    nullptr};
+                                      GatherRowsSsse3, nullptr,    nullptr,     MaskRowsAvx2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -631,15 +731,15 @@ const FrameKernels* Avx2FrameKernels() {
 const FrameKernels* Avx512FrameKernels() {
     static const FrameKernels kernels{"avx512",        16,         GatherSsse3,  SmoothRowAvx2,
                                       BlendAvx2,       CopyAvx512, StreamAvx512, FenceSse2,
-                                      GatherRowsSsse3, nullptr,    nullptr};
+                                      GatherRowsSsse3, nullptr,    nullptr,      MaskRowsAvx2};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{"avx512vbmi", 64,           GatherVbmi,       SmoothRowVbmi,
-                                      BlendAvx512,  CopyAvx512,   StreamAvx512,     FenceSse2,
-                                      nullptr,      MarkRowsVbmi, BlendAvx512Stream};
+    static const FrameKernels kernels{"avx512vbmi", 64,           GatherVbmi,        SmoothRowVbmi,
+                                      BlendAvx512,  CopyAvx512,   StreamAvx512,      FenceSse2,
+                                      nullptr,      MarkRowsVbmi, BlendAvx512Stream, nullptr};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

@@ -395,21 +395,24 @@ void FramePipeline::BuildGather(int width, int zoom) {
     }
 }
 
-// Chunks of a whole window each, byte for byte rather than pixel for pixel. Where every row
-// starts at the same place in a cache line they are placed so that every store but the first
-// and the last fills one line of the frame: a store split across two lines costs nearly two.
-// False when a window's output would reach more source pixels than the window holds, or the
+// Chunks of a whole window each, byte for byte rather than pixel for pixel, each window
+// shuffled in lanes out of `lane` source bytes of its own. Where every row starts at the same
+// place within a window's width they are placed so that every store but the first and the
+// last fills whole windows of the frame: a store split across two cache lines costs nearly
+// two. False when a lane's output would reach more source bytes than the lane holds, or the
 // row is shorter than a window.
-bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst) {
-    const int window = kernels_->window;
+bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst, int window, int lane) {
     const int bytes = width * 3;
-    if (window != 64 || zoom < 2 || bytes < window)
+    if (zoom < 2 || bytes < window)
         return false;
-    const int phase = dst.Stride() % window == 0 ? static_cast<int>(LinePhase(dst.Row(0))) : 0;
-    const TableKey key{width, phase, zoom, flipH_};
+    const int phase = dst.Stride() % window == 0
+                          ? static_cast<int>(reinterpret_cast<std::uintptr_t>(dst.Row(0)) %
+                                             static_cast<std::uintptr_t>(window))
+                          : 0;
+    const TableKey key{width, phase, zoom, flipH_, window};
     if (key == windowKey_)
         return true;
-    windowKey_ = key;
+    windowKey_ = {};
     markedKey_ = {};
     windowAt_.clear();
     windowAt_.push_back(0);
@@ -418,18 +421,24 @@ bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst) {
             windowAt_.push_back(at);
     if (windowAt_.back() + window < bytes)
         windowAt_.push_back(bytes - window);
-    const std::size_t chunks = windowAt_.size();
-    windowBase_.resize(chunks);
-    windowMask_.Place(chunks * static_cast<std::size_t>(window), 0);
-    for (std::size_t k = 0; k < chunks; ++k) {
-        const int at = windowAt_[k];
-        const auto pixel = [&](int j) { return gatherIndex_[static_cast<std::size_t>(j / 3)]; };
-        const int first = std::min(pixel(at), pixel(at + window - 1)) * 3;
-        windowBase_[k] = first;
-        for (int i = 0; i < window; ++i)
-            windowMask_[k * window + static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(pixel(at + i) * 3 + (at + i) % 3 - first);
+    const std::size_t lanes = windowAt_.size() * static_cast<std::size_t>(window / lane);
+    windowBase_.resize(lanes);
+    windowMask_.Place(lanes * static_cast<std::size_t>(lane), 0);
+    const auto pixel = [&](int j) { return gatherIndex_[static_cast<std::size_t>(j / 3)]; };
+    for (std::size_t l = 0; l < lanes; ++l) {
+        const int at = windowAt_[l / static_cast<std::size_t>(window / lane)] +
+                       static_cast<int>(l % static_cast<std::size_t>(window / lane)) * lane;
+        const int first = std::min(pixel(at), pixel(at + lane - 1)) * 3;
+        windowBase_[l] = first;
+        for (int i = 0; i < lane; ++i) {
+            const int offset = pixel(at + i) * 3 + (at + i) % 3 - first;
+            if (offset >= lane)
+                return false;
+            windowMask_[l * static_cast<std::size_t>(lane) + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(offset);
+        }
     }
+    windowKey_ = key;
     return true;
 }
 
@@ -566,9 +575,12 @@ void FramePipeline::ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width,
                                   int zoom) {
     BuildGather(width, zoom);
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
-    if (kernels_->markRows && BuildWindows(width, zoom, dst) &&
-        (!stream || WindowsFillLines(width, dst)))
+    if (kernels_->markRows && BuildWindows(width, zoom, dst, 64, 64) &&
+        (!stream || WindowsFill(width, dst, 64)))
         MarkRows(src, dst, width, height, zoom, stream);
+    else if (kernels_->maskRows && BuildWindows(width, zoom, dst, 32, 16) &&
+             (!stream || WindowsFill(width, dst, 32)))
+        MaskRows(src, dst, width, height, zoom, stream);
     else if (stream)
         StreamRows(src, dst, width, height, zoom);
     else
@@ -604,11 +616,13 @@ void FramePipeline::StreamRows(const Bitmap24& src, Bitmap24& dst, int width, in
     kernels_->fence();
 }
 
-// Every window of every row is a whole cache line of the frame, so none can be split or
-// overlap another when written past the caches.
-bool FramePipeline::WindowsFillLines(int width, const Bitmap24& dst) const {
-    const int line = static_cast<int>(LineBuffer::kLine);
-    return dst.Stride() % line == 0 && LinePhase(dst.Row(0)) == 0 && width * 3 % line == 0;
+// Every row is cut into whole windows of the frame, none split or overlapping another, as
+// writing past the caches needs.
+bool FramePipeline::WindowsFill(int width, const Bitmap24& dst, int window) const {
+    return dst.Stride() % window == 0 &&
+           reinterpret_cast<std::uintptr_t>(dst.Row(0)) % static_cast<std::uintptr_t>(window) ==
+               0 &&
+           width * 3 % window == 0;
 }
 
 // Whole windows straight into the frame, the grid's columns marked by the table and each
@@ -634,6 +648,29 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                 invert[r] =
                     overlays_ ? static_cast<std::uint8_t>(GridInverts(ys[r]) ? ~mask_ : mask_) : 0;
             kernels_->markRows(table, marks, source, rows, invert, count, stream);
+        });
+    if (stream)
+        kernels_->fence();
+}
+
+// Whole windows straight into the frame, masked as they are stored, each row's inversion
+// applied with them.
+void FramePipeline::MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
+                             bool stream) {
+    const GatherTable table{gatherIndex_.data(),
+                            width,
+                            windowBase_.data(),
+                            windowMask_.data(),
+                            static_cast<int>(windowAt_.size()),
+                            windowAt_.data()};
+    const RowMask mask = overlays_ ? Mask() : RowMask{};
+    ForEachCellBlock(
+        src, dst, height, zoom,
+        [&](int, const std::uint8_t* source, std::uint8_t* const* rows, const int* ys, int count) {
+            std::uint8_t invert[kRowsPerGather];
+            for (int r = 0; r < count; ++r)
+                invert[r] = GridInverts(ys[r]) ? 0xFF : 0;
+            kernels_->maskRows(table, mask, source, rows, invert, count, stream);
         });
     if (stream)
         kernels_->fence();
@@ -711,7 +748,7 @@ void FramePipeline::SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, in
     BuildSmooth(width, src.Width(), zoom);
     const int bytes = width * 3;
     const bool stream = static_cast<std::size_t>(dst.Stride()) * dst.Height() >= streamThreshold_;
-    const bool streamDirect = stream && kernels_->streamBlend && WindowsFillLines(width, dst);
+    const bool streamDirect = stream && kernels_->streamBlend && WindowsFill(width, dst, 64);
     std::uint8_t* row = RowBuffer(0, bytes, dst.Row(0));
     for (int line = 0; line < height; ++line) {
         const int y = flipV_ ? height - 1 - line : line;

@@ -76,7 +76,8 @@ private:
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom, bool stream);
-    bool WindowsFillLines(int width, const Bitmap24& dst) const;
+    void MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom, bool stream);
+    bool WindowsFill(int width, const Bitmap24& dst, int window) const;
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     template <typename Write>
     void ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom, Write write);
@@ -86,7 +87,7 @@ private:
     void TransformRows(Bitmap24& dst);
     const std::uint16_t* SumsFor(const Bitmap24& src, int row, int keep);
     void BuildGather(int width, int zoom);
-    bool BuildWindows(int width, int zoom, const Bitmap24& dst);
+    bool BuildWindows(int width, int zoom, const Bitmap24& dst, int window, int lane);
     const std::uint8_t* MarkedWindows(const RowMarks& marks);
     void BuildSmooth(int width, int sourceWidth, int zoom);
     const std::uint8_t* SourceRow(const Bitmap24& src, int row);
@@ -141,6 +142,7 @@ private:
         int sourceWidth = -1;
         int zoom = -1;
         bool flipH = false;
+        int window = 0;
         friend bool operator==(const TableKey&, const TableKey&) = default;
     };
     TableKey gatherKey_;
