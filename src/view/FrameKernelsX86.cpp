@@ -431,8 +431,10 @@ BlendSixteen(const std::uint16_t* top, const std::uint16_t* bottom, __m256i weig
                               _mm256_srli_epi32(_mm256_add_epi32(hi, bias), 16));
 }
 
-LUPENTA_TARGET_AVX2 void BlendAvx2(const std::uint16_t* top, const std::uint16_t* bottom,
-                                   int weight, int bytes, std::uint8_t* out, const RowMask& mask) {
+template <bool Stream>
+LUPENTA_TARGET_AVX2 void BlendAvx2Rows(const std::uint16_t* top, const std::uint16_t* bottom,
+                                       int weight, int bytes, std::uint8_t* out,
+                                       const RowMask& mask) {
     const __m256i weights = _mm256_set1_epi32((256 - weight) | (weight << 16));
     const __m256i bias = _mm256_set1_epi32(kBlendBias);
     int j = 0;
@@ -448,9 +450,23 @@ LUPENTA_TARGET_AVX2 void BlendAvx2(const std::uint16_t* top, const std::uint16_t
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask.flip + j));
             value = _mm256_xor_si256(_mm256_and_si256(value, keep), flip);
         }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), value);
+        if (Stream)
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + j), value);
+        else
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), value);
     }
     BlendTail(top, bottom, weight, j, bytes, out, mask);
+}
+
+LUPENTA_TARGET_AVX2 void BlendAvx2(const std::uint16_t* top, const std::uint16_t* bottom,
+                                   int weight, int bytes, std::uint8_t* out, const RowMask& mask) {
+    BlendAvx2Rows<false>(top, bottom, weight, bytes, out, mask);
+}
+
+LUPENTA_TARGET_AVX2 void BlendAvx2Stream(const std::uint16_t* top, const std::uint16_t* bottom,
+                                         int weight, int bytes, std::uint8_t* out,
+                                         const RowMask& mask) {
+    BlendAvx2Rows<true>(top, bottom, weight, bytes, out, mask);
 }
 
 // Whole-line aligned stores keep up with the fastest fill the machine has; the frame's rows
@@ -721,17 +737,17 @@ const FrameKernels* Ssse3FrameKernels() {
 }
 
 const FrameKernels* Avx2FrameKernels() {
-    static const FrameKernels kernels{"avx2",          16,         GatherSsse3, SmoothRowAvx2,
-                                      BlendAvx2,       CopyMemcpy, StreamSse2,  FenceSse2,
-                                      GatherRowsSsse3, nullptr,    nullptr,     MaskRowsAvx2};
+    static const FrameKernels kernels{"avx2",          16,         GatherSsse3,     SmoothRowAvx2,
+                                      BlendAvx2,       CopyMemcpy, StreamSse2,      FenceSse2,
+                                      GatherRowsSsse3, nullptr,    BlendAvx2Stream, MaskRowsAvx2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512FrameKernels() {
-    static const FrameKernels kernels{"avx512",        16,         GatherSsse3,  SmoothRowAvx2,
-                                      BlendAvx2,       CopyAvx512, StreamAvx512, FenceSse2,
-                                      GatherRowsSsse3, nullptr,    nullptr,      MaskRowsAvx2};
+    static const FrameKernels kernels{"avx512",        16,         GatherSsse3,     SmoothRowAvx2,
+                                      BlendAvx2,       CopyAvx512, StreamAvx512,    FenceSse2,
+                                      GatherRowsSsse3, nullptr,    BlendAvx2Stream, MaskRowsAvx2};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
