@@ -447,11 +447,15 @@ bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst, int w
 const std::uint8_t* FramePipeline::MarkedWindows(const RowMarks& marks) {
     if (gridColumns_.empty())
         return windowMask_.data();
-    const MarkedKey key{
-        marks.complement, {marks.colour[0], marks.colour[1], marks.colour[2]}, gridColumns_};
-    if (key == markedKey_)
+    // Compared in place: copying the columns for the comparison would allocate every paint.
+    const bool same = markedKey_.complement == marks.complement &&
+                      std::equal(marks.colour, marks.colour + 3, markedKey_.colour) &&
+                      markedKey_.columns == gridColumns_;
+    if (same)
         return markedMask_.data();
-    markedKey_ = key;
+    markedKey_.complement = marks.complement;
+    std::copy(marks.colour, marks.colour + 3, markedKey_.colour);
+    markedKey_.columns = gridColumns_;
     const std::size_t window = LineBuffer::kLine;
     const std::size_t chunks = windowAt_.size();
     std::uint8_t* marked = markedMask_.Place(chunks * window, 0);

@@ -150,7 +150,7 @@ private:
     std::vector<std::int32_t> gatherIndex_;
     std::vector<std::int32_t> chunkBase_;
     LineBuffer chunkMask_;
-    TableKey windowKey_; // sourceWidth holds the frame rows' offset within a cache line
+    TableKey windowKey_; // sourceWidth holds the frame rows' offset within a window
     std::vector<std::int32_t> windowAt_;
     std::vector<std::int32_t> windowBase_;
     LineBuffer windowMask_;
@@ -158,7 +158,6 @@ private:
         bool complement = false;
         std::uint8_t colour[3] = {0, 0, 0};
         std::vector<int> columns;
-        friend bool operator==(const MarkedKey&, const MarkedKey&) = default;
     };
     MarkedKey markedKey_;
     LineBuffer markedMask_;

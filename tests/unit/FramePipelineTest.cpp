@@ -1,5 +1,7 @@
 #include "view/FramePipeline.h"
 
+#include "HeapCount.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -332,6 +334,32 @@ TEST(FramePipeline, CarriesThePenFromPaintToPaintAsTheReferenceDoes) {
             pipelines[v].Render(src, actual, pens[v], c.paint);
             ASSERT_TRUE(SameFrames(expected, actual)) << c.Describe();
             ASSERT_TRUE(SamePens(expectedPen, pens[v])) << c.Describe();
+        }
+    }
+}
+
+// A view that keeps still is painted with the same tables, plan and rows frame after frame:
+// once it has settled, a paint takes nothing from the heap, whichever kernels run it.
+TEST(FramePipeline, ASteadyViewPaintsWithoutAllocating) {
+    for (bool smooth : {false, true}) {
+        Case c = MakeCase(300, 200, 3);
+        c.paint.smooth = smooth;
+        c.paint.drawCross = true;
+        c.paint.flipHorizontal = true;
+        c.paint.invert = true;
+        Bitmap24 src;
+        Fill(src, 100, 67, 5);
+        for (const Variant& variant : AllVariants()) {
+            SCOPED_TRACE(FramePipeline(variant.set).KernelName());
+            FramePipeline pipeline = MakePipeline(variant);
+            Bitmap24 frame;
+            frame.SetSize(300, 200);
+            Pen pen;
+            pipeline.Render(src, frame, pen, c.paint);
+            pipeline.Render(src, frame, pen, c.paint);
+            testing::HeapCount heap;
+            pipeline.Render(src, frame, pen, c.paint);
+            EXPECT_EQ(heap.Allocations(), 0) << c.Describe();
         }
     }
 }
