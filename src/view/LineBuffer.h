@@ -14,6 +14,13 @@ class LineBuffer {
 public:
     static constexpr std::size_t kLine = 64;
 
+    // A copy would point into the original's bytes; moving keeps the bytes where they are.
+    LineBuffer() = default;
+    LineBuffer(const LineBuffer&) = delete;
+    LineBuffer& operator=(const LineBuffer&) = delete;
+    LineBuffer(LineBuffer&&) noexcept = default;
+    LineBuffer& operator=(LineBuffer&&) noexcept = default;
+
     // Room for `bytes` bytes starting `phase` bytes into a line. What the bytes held before is
     // kept only when neither the size nor the phase changes.
     std::uint8_t* Place(std::size_t bytes, std::uintptr_t phase) {
