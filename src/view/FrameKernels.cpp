@@ -44,10 +44,14 @@ void FencePortable() {}
 } // namespace
 
 const FrameKernels& PortableFrameKernels() {
-    static const FrameKernels kernels{
-        "portable",    16,           GatherPortable, SmoothRowPortable,
-        BlendPortable, CopyPortable, CopyPortable,   FencePortable,
-        nullptr,       nullptr,      nullptr,        nullptr};
+    static const FrameKernels kernels{.name = "portable",
+                                      .window = 16,
+                                      .gather = GatherPortable,
+                                      .smoothRow = SmoothRowPortable,
+                                      .blend = BlendPortable,
+                                      .copy = CopyPortable,
+                                      .stream = CopyPortable,
+                                      .fence = FencePortable};
     return kernels;
 }
 

@@ -724,40 +724,74 @@ LUPENTA_TARGET_AVX512VBMI void BlendAvx512Stream(const std::uint16_t* top,
 } // namespace
 
 const FrameKernels* Sse2FrameKernels() {
-    static const FrameKernels kernels{"sse2",    16,         GatherSse2, SmoothRowSse2,
-                                      BlendSse2, CopyMemcpy, StreamSse2, FenceSse2,
-                                      nullptr,   nullptr,    nullptr,    nullptr};
+    static const FrameKernels kernels{.name = "sse2",
+                                      .window = 16,
+                                      .gather = GatherSse2,
+                                      .smoothRow = SmoothRowSse2,
+                                      .blend = BlendSse2,
+                                      .copy = CopyMemcpy,
+                                      .stream = StreamSse2,
+                                      .fence = FenceSse2};
     return &kernels;
 }
 
 const FrameKernels* Ssse3FrameKernels() {
-    static const FrameKernels kernels{"ssse3",         16,         GatherSsse3, SmoothRowSsse3,
-                                      BlendSse2,       CopyMemcpy, StreamSse2,  FenceSse2,
-                                      GatherRowsSsse3, nullptr,    nullptr,     nullptr};
+    static const FrameKernels kernels{.name = "ssse3",
+                                      .window = 16,
+                                      .gather = GatherSsse3,
+                                      .smoothRow = SmoothRowSsse3,
+                                      .blend = BlendSse2,
+                                      .copy = CopyMemcpy,
+                                      .stream = StreamSse2,
+                                      .fence = FenceSse2,
+                                      .gatherRows = GatherRowsSsse3};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx2FrameKernels() {
-    static const FrameKernels kernels{"avx2",          16,         GatherSsse3,     SmoothRowAvx2,
-                                      BlendAvx2,       CopyMemcpy, StreamSse2,      FenceSse2,
-                                      GatherRowsSsse3, nullptr,    BlendAvx2Stream, MaskRowsAvx2};
+    static const FrameKernels kernels{.name = "avx2",
+                                      .window = 16,
+                                      .gather = GatherSsse3,
+                                      .smoothRow = SmoothRowAvx2,
+                                      .blend = BlendAvx2,
+                                      .copy = CopyMemcpy,
+                                      .stream = StreamSse2,
+                                      .fence = FenceSse2,
+                                      .gatherRows = GatherRowsSsse3,
+                                      .streamBlend = BlendAvx2Stream,
+                                      .maskRows = MaskRowsAvx2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512FrameKernels() {
-    static const FrameKernels kernels{"avx512",        16,         GatherSsse3,     SmoothRowAvx2,
-                                      BlendAvx2,       CopyAvx512, StreamAvx512,    FenceSse2,
-                                      GatherRowsSsse3, nullptr,    BlendAvx2Stream, MaskRowsAvx2};
+    static const FrameKernels kernels{.name = "avx512",
+                                      .window = 16,
+                                      .gather = GatherSsse3,
+                                      .smoothRow = SmoothRowAvx2,
+                                      .blend = BlendAvx2,
+                                      .copy = CopyAvx512,
+                                      .stream = StreamAvx512,
+                                      .fence = FenceSse2,
+                                      .gatherRows = GatherRowsSsse3,
+                                      .streamBlend = BlendAvx2Stream,
+                                      .maskRows = MaskRowsAvx2};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
 
 const FrameKernels* Avx512VbmiFrameKernels() {
-    static const FrameKernels kernels{"avx512vbmi", 64,           GatherVbmi,        SmoothRowVbmi,
-                                      BlendAvx512,  CopyAvx512,   StreamAvx512,      FenceSse2,
-                                      nullptr,      MarkRowsVbmi, BlendAvx512Stream, nullptr};
+    static const FrameKernels kernels{.name = "avx512vbmi",
+                                      .window = 64,
+                                      .gather = GatherVbmi,
+                                      .smoothRow = SmoothRowVbmi,
+                                      .blend = BlendAvx512,
+                                      .copy = CopyAvx512,
+                                      .stream = StreamAvx512,
+                                      .fence = FenceSse2,
+                                      .markRows = MarkRowsVbmi,
+                                      .streamBlend = BlendAvx512Stream};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
