@@ -364,7 +364,7 @@ TEST(FramePipeline, ASteadyViewPaintsWithoutAllocating) {
     }
 }
 
-// Big enough to be written past the caches with the default threshold.
+// A full-HD frame with the pipeline's own choice of writing through the caches or past them.
 TEST(FramePipeline, MatchesTheReferenceOnAFullHdFrame) {
     for (bool smooth : {false, true}) {
         Case c = MakeCase(1920, 1080, 4);
