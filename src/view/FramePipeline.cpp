@@ -539,14 +539,18 @@ bool FramePipeline::CoveredByGrid(int y) const {
 }
 
 // Every output row of a source row's cell is the same but for the overlays, so each cell's
-// rows are handed to `write` together with the cell's source row, in blocks, top to bottom within
-// the frame even when mirrored; the rows' edits follow.
+// rows are handed to `write` together with the cell's source row, in blocks; the rows' edits
+// follow. The frame is written from the top down even when mirrored, the source then being read
+// from the bottom up: the frame is the larger stream, and a descending one made a mirrored
+// two-times paint 10% slower.
 template <typename Write>
 void FramePipeline::ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
                                      Write write) {
     std::uint8_t* rows[kRowsPerGather];
     int ys[kRowsPerGather];
-    for (int cell = 0; cell * zoom < height; ++cell) {
+    const int cells = (height + zoom - 1) / zoom;
+    for (int i = 0; i < cells; ++i) {
+        const int cell = flipV_ ? cells - 1 - i : i;
         const int top = cell * zoom;
         const int bottom = std::min(top + zoom, height);
         const int first = flipV_ ? height - bottom : top;
