@@ -84,12 +84,12 @@ struct FrameKernels {
     void (*gatherRows)(const GatherTable& table, const std::uint8_t* source,
                        std::uint8_t* const* rows, int count, const RowMask& mask) = nullptr;
     // The same for a table of whole windows (`at` set) that marks bytes itself, see RowMarks;
-    // row r gets every byte XORed with invert[r]. With `stream` every window must fill a cache
-    // line of the frame, and is written past the caches (fence() follows). Null where the set
-    // has none.
+    // row r gets every byte XORed with invert[r]. Row r goes past the caches when bit r of
+    // `streamRows` is set (fence() follows); every window must then fill a cache line of the
+    // frame. Null where the set has none.
     void (*markRows)(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count,
-                     bool stream) = nullptr;
+                     unsigned streamRows) = nullptr;
     // blend() written past the caches, for a row that starts on a cache line and is a whole
     // number of lines long; fence() follows. Null where the set has none.
     void (*streamBlend)(const std::uint16_t* top, const std::uint16_t* bottom, int weight,
@@ -97,10 +97,10 @@ struct FrameKernels {
     // Rows straight into the frame from a table of whole 32-byte windows (`at` set) of two
     // 16-byte lanes: lane l of chunk k is shuffled out of the 16 source bytes at base[2k + l].
     // Bytes are masked by `mask` (a null one takes them as they are), then row r has every
-    // byte XORed with invert[r]; `stream` as for markRows. Null where the set has none.
+    // byte XORed with invert[r]; `streamRows` as for markRows. Null where the set has none.
     void (*maskRows)(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count,
-                     bool stream) = nullptr;
+                     unsigned streamRows) = nullptr;
 };
 
 const FrameKernels& PortableFrameKernels();

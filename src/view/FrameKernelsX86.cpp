@@ -334,7 +334,7 @@ ShuffleLanesAvx2(const std::uint8_t* low, const std::uint8_t* high, const std::u
 template <int Rows, bool Masked, bool Stream>
 LUPENTA_TARGET_AVX2 inline void StoreLanesAvx2(__m256i value, const std::uint8_t* keep,
                                                const std::uint8_t* flip, std::uint8_t* const* out,
-                                               const __m256i* invert, int to) {
+                                               const __m256i* invert, const bool* past, int to) {
     if (Masked)
         value = _mm256_xor_si256(
             _mm256_and_si256(value,
@@ -343,7 +343,7 @@ LUPENTA_TARGET_AVX2 inline void StoreLanesAvx2(__m256i value, const std::uint8_t
     for (int r = 0; r < Rows; ++r) {
         auto* at = reinterpret_cast<__m256i*>(out[r] + to);
         const __m256i row = _mm256_xor_si256(value, invert[r]);
-        if (Stream)
+        if (Stream && past[r])
             _mm256_stream_si256(at, row);
         else
             _mm256_storeu_si256(at, row);
@@ -355,7 +355,7 @@ LUPENTA_TARGET_AVX2 inline void StoreLanesAvx2(__m256i value, const std::uint8_t
 template <int Rows, bool Masked, bool Stream>
 LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& mask,
                                        const std::uint8_t* source, std::uint8_t* const* rows,
-                                       const std::uint8_t* invert) {
+                                       const std::uint8_t* invert, unsigned streamRows) {
     const int chunks = table.chunks;
     const std::int32_t* const at = table.at;
     const std::int32_t* const base = table.base;
@@ -364,16 +364,18 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& 
     const std::uint8_t* const flip = mask.flip;
     std::uint8_t* out[Rows];
     __m256i flips[Rows];
+    bool past[Rows];
     for (int r = 0; r < Rows; ++r) {
         out[r] = rows[r];
         flips[r] = _mm256_set1_epi8(static_cast<char>(invert[r]));
+        past[r] = (streamRows >> r) & 1;
     }
     int to = chunks > 2 ? at[1] : 0;
     for (int k = 0; k < chunks; ++k) {
         const int place = k == 0 || k == chunks - 1 ? at[k] : to;
         const __m256i value =
             ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], shuffle + k * 32);
-        StoreLanesAvx2<Rows, Masked, Stream>(value, keep, flip, out, flips, place);
+        StoreLanesAvx2<Rows, Masked, Stream>(value, keep, flip, out, flips, past, place);
         if (k > 0)
             to += 32;
     }
@@ -382,24 +384,25 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& 
 template <bool Masked, bool Stream>
 LUPENTA_TARGET_AVX2 void MaskRowsAvx2For(const GatherTable& table, const RowMask& mask,
                                          const std::uint8_t* source, std::uint8_t* const* rows,
-                                         const std::uint8_t* invert, int count) {
-    for (; count >= 8; count -= 8, rows += 8, invert += 8)
-        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert);
+                                         const std::uint8_t* invert, int count,
+                                         unsigned streamRows) {
+    for (; count >= 8; count -= 8, rows += 8, invert += 8, streamRows >>= 8)
+        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     switch (count) {
     case 7:
-        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     case 6:
-        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     case 5:
-        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     case 4:
-        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     case 3:
-        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     case 2:
-        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     case 1:
-        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert);
+        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert, streamRows);
     default:
         return;
     }
@@ -407,17 +410,17 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2For(const GatherTable& table, const RowMask
 
 LUPENTA_TARGET_AVX2 void MaskRowsAvx2(const GatherTable& table, const RowMask& mask,
                                       const std::uint8_t* source, std::uint8_t* const* rows,
-                                      const std::uint8_t* invert, int count, bool stream) {
+                                      const std::uint8_t* invert, int count, unsigned streamRows) {
     if (mask.keep) {
-        if (stream)
-            MaskRowsAvx2For<true, true>(table, mask, source, rows, invert, count);
+        if (streamRows)
+            MaskRowsAvx2For<true, true>(table, mask, source, rows, invert, count, streamRows);
         else
-            MaskRowsAvx2For<true, false>(table, mask, source, rows, invert, count);
+            MaskRowsAvx2For<true, false>(table, mask, source, rows, invert, count, 0);
     } else {
-        if (stream)
-            MaskRowsAvx2For<false, true>(table, mask, source, rows, invert, count);
+        if (streamRows)
+            MaskRowsAvx2For<false, true>(table, mask, source, rows, invert, count, streamRows);
         else
-            MaskRowsAvx2For<false, false>(table, mask, source, rows, invert, count);
+            MaskRowsAvx2For<false, false>(table, mask, source, rows, invert, count, 0);
     }
 }
 
@@ -516,13 +519,13 @@ LUPENTA_TARGET_AVX512VBMI void GatherVbmi(const GatherTable& table, const std::u
 template <int Rows, bool Complement, bool Stream>
 LUPENTA_TARGET_AVX512VBMI inline void
 MarkWindowVbmi(const std::uint8_t* from, const std::uint8_t* shuffle, __m512i colour,
-               std::uint8_t* const* out, const __m512i* flip, int to) {
+               std::uint8_t* const* out, const __m512i* flip, const bool* past, int to) {
     const __m512i window = _mm512_loadu_si512(from);
     const __m512i marked = Complement ? _mm512_xor_si512(window, _mm512_set1_epi8(-1)) : colour;
     const __m512i value = _mm512_permutex2var_epi8(window, _mm512_loadu_si512(shuffle), marked);
     for (int r = 0; r < Rows; ++r) {
         const __m512i row = _mm512_xor_si512(value, flip[r]);
-        if (Stream)
+        if (Stream && past[r])
             _mm512_stream_si512(reinterpret_cast<__m512i*>(out[r] + to), row);
         else
             _mm512_storeu_si512(out[r] + to, row);
@@ -537,7 +540,7 @@ MarkWindowVbmi(const std::uint8_t* from, const std::uint8_t* shuffle, __m512i co
 template <int Rows, bool Complement, bool Stream>
 LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const RowMarks& marks,
                                              const std::uint8_t* source, std::uint8_t* const* rows,
-                                             const std::uint8_t* invert) {
+                                             const std::uint8_t* invert, unsigned streamRows) {
     const int chunks = table.chunks;
     const std::int32_t* const at = table.at;
     const std::int32_t* const base = table.base;
@@ -546,43 +549,46 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const Row
                                                           (marks.colour[2] << 16));
     std::uint8_t* out[Rows];
     __m512i flip[Rows];
+    bool past[Rows];
     for (int r = 0; r < Rows; ++r) {
         out[r] = rows[r];
         flip[r] = _mm512_set1_epi8(static_cast<char>(invert[r]));
+        past[r] = (streamRows >> r) & 1;
     }
     const auto write = MarkWindowVbmi<Rows, Complement, Stream>;
     // The inner chunks' places are counted rather than read: a store whose address waits on a
     // load holds back every load after it.
-    write(source + base[0], shuffle, colour, out, flip, at[0]);
+    write(source + base[0], shuffle, colour, out, flip, past, at[0]);
     int to = chunks > 2 ? at[1] : 0;
     for (int k = 1; k < chunks - 1; ++k, to += 64)
-        write(source + base[k], shuffle + k * 64, colour, out, flip, to);
+        write(source + base[k], shuffle + k * 64, colour, out, flip, past, to);
     if (chunks > 1)
-        write(source + base[chunks - 1], shuffle + (chunks - 1) * 64, colour, out, flip,
+        write(source + base[chunks - 1], shuffle + (chunks - 1) * 64, colour, out, flip, past,
               at[chunks - 1]);
 }
 
 template <bool Complement, bool Stream>
 LUPENTA_TARGET_AVX512VBMI void
 MarkRowsVbmiFor(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
-                std::uint8_t* const* rows, const std::uint8_t* invert, int count) {
-    for (; count >= 8; count -= 8, rows += 8, invert += 8)
-        MarkRowsVbmiN<8, Complement, Stream>(table, marks, source, rows, invert);
+                std::uint8_t* const* rows, const std::uint8_t* invert, int count,
+                unsigned streamRows) {
+    for (; count >= 8; count -= 8, rows += 8, invert += 8, streamRows >>= 8)
+        MarkRowsVbmiN<8, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     switch (count) {
     case 7:
-        return MarkRowsVbmiN<7, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<7, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     case 6:
-        return MarkRowsVbmiN<6, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<6, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     case 5:
-        return MarkRowsVbmiN<5, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<5, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     case 4:
-        return MarkRowsVbmiN<4, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<4, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     case 3:
-        return MarkRowsVbmiN<3, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<3, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     case 2:
-        return MarkRowsVbmiN<2, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<2, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     case 1:
-        return MarkRowsVbmiN<1, Complement, Stream>(table, marks, source, rows, invert);
+        return MarkRowsVbmiN<1, Complement, Stream>(table, marks, source, rows, invert, streamRows);
     default:
         return;
     }
@@ -590,17 +596,18 @@ MarkRowsVbmiFor(const GatherTable& table, const RowMarks& marks, const std::uint
 
 LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmi(const GatherTable& table, const RowMarks& marks,
                                             const std::uint8_t* source, std::uint8_t* const* rows,
-                                            const std::uint8_t* invert, int count, bool stream) {
-    if (stream) {
+                                            const std::uint8_t* invert, int count,
+                                            unsigned streamRows) {
+    if (streamRows) {
         if (marks.complement)
-            MarkRowsVbmiFor<true, true>(table, marks, source, rows, invert, count);
+            MarkRowsVbmiFor<true, true>(table, marks, source, rows, invert, count, streamRows);
         else
-            MarkRowsVbmiFor<false, true>(table, marks, source, rows, invert, count);
+            MarkRowsVbmiFor<false, true>(table, marks, source, rows, invert, count, streamRows);
     } else {
         if (marks.complement)
-            MarkRowsVbmiFor<true, false>(table, marks, source, rows, invert, count);
+            MarkRowsVbmiFor<true, false>(table, marks, source, rows, invert, count, 0);
         else
-            MarkRowsVbmiFor<false, false>(table, marks, source, rows, invert, count);
+            MarkRowsVbmiFor<false, false>(table, marks, source, rows, invert, count, 0);
     }
 }
 

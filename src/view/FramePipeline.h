@@ -53,8 +53,9 @@ public:
 
     const char* KernelName() const;
 
-    // Frames of at least this many bytes are written past the caches.
-    void SetStreamThreshold(std::size_t bytes) { streamThreshold_ = bytes; }
+    // Frames of at least `threshold` bytes are written partly past the caches: as many of their
+    // rows as fit `cacheBudget` bytes beside the source rows the paint reads go through them.
+    void SetStreaming(std::size_t threshold, std::size_t cacheBudget);
 
 private:
     struct Edit {
@@ -64,6 +65,19 @@ private:
         std::uint8_t bgr[3] = {0, 0, 0};
     };
 
+    // Which rows of a paint are written past the caches: `streamed` of `height`, spread
+    // evenly.
+    struct Streaming {
+        int streamed = 0;
+        int height = 1;
+        bool Any() const { return streamed > 0; }
+        bool Row(int out) const;
+    };
+
+    Streaming PlanStreaming(const Bitmap24& src, const Bitmap24& dst, int height, int sourceRows,
+                            std::size_t cacheBudget) const;
+    // Bit r set when row r of a block (unmirrored rows `ys`) goes past the caches.
+    unsigned StreamedRows(const Streaming& streaming, const int* ys, int count, int height) const;
     void PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     void BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     Edit MakeEdit(const Pen& pen) const;
@@ -74,9 +88,12 @@ private:
     RowMask MaskFor(int y) const;
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
-    void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
-    void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom, bool stream);
-    void MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom, bool stream);
+    void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
+                    const Streaming& streaming);
+    void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
+                  const Streaming& streaming);
+    void MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
+                  const Streaming& streaming);
     bool WindowsFill(int width, const Bitmap24& dst, int window) const;
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     template <typename Write>
@@ -101,6 +118,7 @@ private:
 
     const FrameKernels* kernels_;
     std::size_t streamThreshold_;
+    std::size_t cacheBudget_;
 
     // The last plan holds as long as what it was made from does.
     struct PlanKey {
