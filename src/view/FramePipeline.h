@@ -88,8 +88,7 @@ private:
     RowMask MaskFor(int y) const;
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
-    void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
-                    const Streaming& streaming);
+    void StreamRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
                   const Streaming& streaming);
     void MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
