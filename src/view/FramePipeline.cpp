@@ -118,13 +118,12 @@ FramePipeline::Streaming FramePipeline::PlanStreaming(const Bitmap24& src, const
     return {streamed, height};
 }
 
-unsigned FramePipeline::StreamedRows(const Streaming& streaming, const int* ys, int count,
-                                     int height) const {
+unsigned FramePipeline::StreamedRows(const Streaming& streaming, const int* ys, int count) const {
     unsigned bits = 0;
     if (!streaming.Any())
         return bits;
     for (int r = 0; r < count; ++r)
-        if (streaming.Row(flipV_ ? height - 1 - ys[r] : ys[r]))
+        if (streaming.Row(flipV_ ? streaming.height - 1 - ys[r] : ys[r]))
             bits |= 1u << r;
     return bits;
 }
@@ -707,7 +706,7 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                 invert[r] =
                     overlays_ ? static_cast<std::uint8_t>(GridInverts(ys[r]) ? ~mask_ : mask_) : 0;
             kernels_->markRows(table, marks, source, rows, invert, count,
-                               StreamedRows(streaming, ys, count, height));
+                               StreamedRows(streaming, ys, count));
         });
     if (streaming.Any())
         kernels_->fence();
@@ -731,7 +730,7 @@ void FramePipeline::MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int 
             for (int r = 0; r < count; ++r)
                 invert[r] = GridInverts(ys[r]) ? 0xFF : 0;
             kernels_->maskRows(table, mask, source, rows, invert, count,
-                               StreamedRows(streaming, ys, count, height));
+                               StreamedRows(streaming, ys, count));
         });
     if (streaming.Any())
         kernels_->fence();

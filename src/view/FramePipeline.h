@@ -77,7 +77,7 @@ private:
     Streaming PlanStreaming(const Bitmap24& src, const Bitmap24& dst, int height, int sourceRows,
                             std::size_t cacheBudget) const;
     // Bit r set when row r of a block (unmirrored rows `ys`) goes past the caches.
-    unsigned StreamedRows(const Streaming& streaming, const int* ys, int count, int height) const;
+    unsigned StreamedRows(const Streaming& streaming, const int* ys, int count) const;
     void PlanOverlays(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     void BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     Edit MakeEdit(const Pen& pen) const;
