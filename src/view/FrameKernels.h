@@ -25,7 +25,16 @@ struct GatherTable {
     // first and the last `window` bytes after the one before. Null puts chunk k at
     // k * ((window - 1) / 3) pixels.
     const std::int32_t* at = nullptr;
+    // For a whole-window table: the chunks between the first and the last repeat every
+    // `period` chunks (0 when they do not), each shuffled as the one a period before out of
+    // the source `advance` bytes further on.
+    int period = 0;
+    std::int32_t advance = 0;
 };
+
+// Three 64-byte chunks are 64 pixels, whole source pixels at any zoom that divides 64: the
+// period a kernel may keep in registers.
+constexpr int kChunkPeriod = 3;
 
 struct SmoothTable {
     // Output byte j blends source byte offset[j] with the byte 3 further on (the next pixel)
@@ -58,6 +67,7 @@ struct RowMask {
 // complement of the window's byte i. Applying a mask to every byte would cost two more loads
 // for each store.
 struct RowMarks {
+    bool marked = false; // some index of the table is 64 or more
     bool complement = false;
     std::uint8_t colour[3] = {0, 0, 0};
 };

@@ -484,8 +484,30 @@ bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst, int w
                 static_cast<std::uint8_t>(offset);
         }
     }
+    FindWindowPeriod();
     windowKey_ = key;
     return true;
+}
+
+// Whether the windows between the first and the last repeat every kChunkPeriod, as they do at
+// any zoom that divides 64, mirrored or not.
+void FramePipeline::FindWindowPeriod() {
+    windowPeriod_ = 0;
+    windowAdvance_ = 0;
+    const int chunks = static_cast<int>(windowAt_.size());
+    constexpr int period = kChunkPeriod;
+    if (windowBase_.size() != windowAt_.size() || chunks < 2 + 2 * period)
+        return;
+    const auto chunk = [](int k) { return static_cast<std::size_t>(k); };
+    const std::int32_t advance = windowBase_[chunk(1 + period)] - windowBase_[chunk(1)];
+    for (int k = 1; k + period < chunks - 1; ++k) {
+        const std::uint8_t* mask = &windowMask_[chunk(k) * LineBuffer::kLine];
+        if (windowBase_[chunk(k + period)] - windowBase_[chunk(k)] != advance ||
+            std::memcmp(mask, mask + period * LineBuffer::kLine, LineBuffer::kLine) != 0)
+            return;
+    }
+    windowPeriod_ = period;
+    windowAdvance_ = advance;
 }
 
 // The window table with the grid's columns marked, rebuilt only when the columns, the pen or
@@ -694,17 +716,30 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
         for (int b = 0; b < 3; ++b)
             marks.colour[b] = static_cast<std::uint8_t>(gridEdit_.bgr[b] ^ mask_);
         shuffle = MarkedWindows(marks);
+        marks.marked = shuffle != windowMask_.data();
     }
-    const GatherTable table{
-        gatherIndex_.data(), width, windowBase_.data(), shuffle, static_cast<int>(windowAt_.size()),
-        windowAt_.data()};
+    // The period belongs to the plain table; the grid's columns do not keep to it.
+    const GatherTable table{gatherIndex_.data(),
+                            width,
+                            windowBase_.data(),
+                            shuffle,
+                            static_cast<int>(windowAt_.size()),
+                            windowAt_.data(),
+                            marks.marked ? 0 : windowPeriod_,
+                            windowAdvance_};
     ForEachCellBlock(
         src, dst, height, zoom,
         [&](int, const std::uint8_t* source, std::uint8_t* const* rows, const int* ys, int count) {
-            std::uint8_t invert[kRowsPerGather];
-            for (int r = 0; r < count; ++r)
-                invert[r] =
-                    overlays_ ? static_cast<std::uint8_t>(GridInverts(ys[r]) ? ~mask_ : mask_) : 0;
+            // Without the overlays no row is inverted: filling a block's worth of zeros took
+            // a call to memset for every cell.
+            static constexpr std::uint8_t kUninverted[kRowsPerGather] = {};
+            std::uint8_t inverts[kRowsPerGather];
+            const std::uint8_t* invert = kUninverted;
+            if (overlays_) {
+                for (int r = 0; r < count; ++r)
+                    inverts[r] = static_cast<std::uint8_t>(GridInverts(ys[r]) ? ~mask_ : mask_);
+                invert = inverts;
+            }
             kernels_->markRows(table, marks, source, rows, invert, count,
                                StreamedRows(streaming, ys, count));
         });

@@ -104,6 +104,7 @@ private:
     const std::uint16_t* SumsFor(const Bitmap24& src, int row, int keep);
     void BuildGather(int width, int zoom);
     bool BuildWindows(int width, int zoom, const Bitmap24& dst, int window, int lane);
+    void FindWindowPeriod();
     const std::uint8_t* MarkedWindows(const RowMarks& marks);
     void BuildSmooth(int width, int sourceWidth, int zoom);
     const std::uint8_t* SourceRow(const Bitmap24& src, int row);
@@ -170,6 +171,8 @@ private:
     TableKey windowKey_; // sourceWidth holds the frame rows' offset within a window
     std::vector<std::int32_t> windowAt_;
     std::vector<std::int32_t> windowBase_;
+    int windowPeriod_ = 0; // for a table of 64-byte windows, see GatherTable::period
+    std::int32_t windowAdvance_ = 0;
     LineBuffer windowMask_;
     struct MarkedKey {
         bool complement = false;
