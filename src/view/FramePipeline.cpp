@@ -489,24 +489,32 @@ bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst, int w
     return true;
 }
 
-// Whether the windows between the first and the last repeat every kChunkPeriod, as they do at
-// any zoom that divides 64, mirrored or not.
+// The longest run of windows, from the first or the one after it, that lie 64 bytes apart and
+// repeat every kChunkPeriod, as they do at any zoom that divides 64, mirrored or not.
 void FramePipeline::FindWindowPeriod() {
-    windowPeriod_ = 0;
+    windowPeriodFrom_ = 0;
+    windowPeriods_ = 0;
     windowAdvance_ = 0;
     const int chunks = static_cast<int>(windowAt_.size());
     constexpr int period = kChunkPeriod;
-    if (windowBase_.size() != windowAt_.size() || chunks < 2 + 2 * period)
+    if (windowBase_.size() != windowAt_.size() || chunks < 2 * period)
         return;
     const auto chunk = [](int k) { return static_cast<std::size_t>(k); };
-    const std::int32_t advance = windowBase_[chunk(1 + period)] - windowBase_[chunk(1)];
-    for (int k = 1; k + period < chunks - 1; ++k) {
-        const std::uint8_t* mask = &windowMask_[chunk(k) * LineBuffer::kLine];
-        if (windowBase_[chunk(k + period)] - windowBase_[chunk(k)] != advance ||
-            std::memcmp(mask, mask + period * LineBuffer::kLine, LineBuffer::kLine) != 0)
-            return;
+    const int from = windowAt_[1] - windowAt_[0] == 64 ? 0 : 1;
+    const std::int32_t advance = windowBase_[chunk(from + period)] - windowBase_[chunk(from)];
+    int end = from + period;
+    for (; end < chunks; ++end) {
+        const std::uint8_t* mask = &windowMask_[chunk(end) * LineBuffer::kLine];
+        if (windowAt_[chunk(end)] - windowAt_[chunk(end - 1)] != 64 ||
+            windowBase_[chunk(end)] - windowBase_[chunk(end - period)] != advance ||
+            std::memcmp(mask, mask - period * LineBuffer::kLine, LineBuffer::kLine) != 0)
+            break;
     }
-    windowPeriod_ = period;
+    // A period is worth its registers only when the row holds it at least twice.
+    if ((end - from) / period < 2)
+        return;
+    windowPeriodFrom_ = from;
+    windowPeriods_ = (end - from) / period;
     windowAdvance_ = advance;
 }
 
@@ -725,7 +733,8 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                             shuffle,
                             static_cast<int>(windowAt_.size()),
                             windowAt_.data(),
-                            marks.marked ? 0 : windowPeriod_,
+                            windowPeriodFrom_,
+                            marks.marked ? 0 : windowPeriods_,
                             windowAdvance_};
     ForEachCellBlock(
         src, dst, height, zoom,

@@ -171,7 +171,9 @@ private:
     TableKey windowKey_; // sourceWidth holds the frame rows' offset within a window
     std::vector<std::int32_t> windowAt_;
     std::vector<std::int32_t> windowBase_;
-    int windowPeriod_ = 0; // for a table of 64-byte windows, see GatherTable::period
+    // For a table of 64-byte windows, see GatherTable::periods.
+    int windowPeriodFrom_ = 0;
+    int windowPeriods_ = 0;
     std::int32_t windowAdvance_ = 0;
     LineBuffer windowMask_;
     struct MarkedKey {
