@@ -551,6 +551,8 @@ LUPENTA_TARGET_AVX512VBMI inline void WritePeriodsVbmi(const GatherTable& table,
                                                        const std::uint8_t* source,
                                                        std::uint8_t* const* out, const bool* past) {
     const int first = table.periodFrom;
+    const int periods = table.periods;
+    const std::int32_t advance = table.advance;
     __m512i shuffle[kChunkPeriod];
     std::int32_t offset[kChunkPeriod];
     for (int j = 0; j < kChunkPeriod; ++j) {
@@ -559,7 +561,7 @@ LUPENTA_TARGET_AVX512VBMI inline void WritePeriodsVbmi(const GatherTable& table,
     }
     const std::uint8_t* from = source + table.base[first];
     int to = table.at[first];
-    for (int p = 0; p < table.periods; ++p, from += table.advance) {
+    for (int p = 0; p < periods; ++p, from += advance) {
         __m512i value[kChunkPeriod];
         for (int j = 0; j < kChunkPeriod; ++j)
             value[j] = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, shuffle[j],
