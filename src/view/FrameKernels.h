@@ -26,15 +26,16 @@ struct GatherTable {
     // k * ((window - 1) / 3) pixels.
     const std::int32_t* at = nullptr;
     // For a whole-window table: `periods` runs of kChunkPeriod chunks from chunk `periodFrom`
-    // on, each 64 bytes after the one before, repeat the first run, each shuffled as the chunk
+    // on, each a window after the one before, repeat the first run, each shuffled as the chunk
     // a run before out of the source `advance` bytes further on. None when `periods` is 0.
     int periodFrom = 0;
     int periods = 0;
     std::int32_t advance = 0;
 };
 
-// Three 64-byte chunks are 64 pixels, whole source pixels at any zoom that divides 64. Longer
-// periods (9 chunks at zoom 3, 15 at zoom 40) held in registers made paints slower.
+// Three 64-byte chunks are 64 pixels, whole source pixels at any zoom that divides 64 (three
+// 32-byte ones at any that divides 32). Longer periods (9 chunks at zoom 3, 15 at zoom 40)
+// held in registers made paints slower.
 constexpr int kChunkPeriod = 3;
 
 struct SmoothTable {

@@ -351,12 +351,53 @@ LUPENTA_TARGET_AVX2 inline void StoreLanesAvx2(__m256i value, const std::uint8_t
     }
 }
 
+// Plain windows that repeat every period, shuffled with the period's masks held in registers
+// and each period's lanes read the source `advance` bytes further on, as the VBMI kernels do it.
+template <int Rows, bool Stream>
+LUPENTA_TARGET_AVX2 inline void WritePeriodsAvx2(const GatherTable& table,
+                                                 const std::uint8_t* source,
+                                                 std::uint8_t* const* out, const bool* past) {
+    constexpr int lanes = 2 * kChunkPeriod;
+    const int first = table.periodFrom;
+    const int periods = table.periods;
+    const std::int32_t advance = table.advance;
+    __m256i shuffle[kChunkPeriod];
+    for (int j = 0; j < kChunkPeriod; ++j)
+        shuffle[j] =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.mask + (first + j) * 32));
+    std::int32_t offset[lanes];
+    for (int l = 0; l < lanes; ++l)
+        offset[l] = table.base[2 * first + l] - table.base[2 * first];
+    const std::uint8_t* from = source + table.base[2 * first];
+    int to = table.at[first];
+    for (int p = 0; p < periods; ++p, from += advance) {
+        __m256i value[kChunkPeriod];
+        for (int j = 0; j < kChunkPeriod; ++j) {
+            const __m256i window = _mm256_inserti128_si256(
+                _mm256_castsi128_si256(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + offset[2 * j]))),
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + offset[2 * j + 1])), 1);
+            value[j] = _mm256_shuffle_epi8(window, shuffle[j]);
+        }
+        for (int j = 0; j < kChunkPeriod; ++j, to += 32)
+            for (int r = 0; r < Rows; ++r) {
+                auto* at = reinterpret_cast<__m256i*>(out[r] + to);
+                if (Stream && past[r])
+                    _mm256_stream_si256(at, value[j]);
+                else
+                    _mm256_storeu_si256(at, value[j]);
+            }
+    }
+}
+
 // As the widest kernels do it, with 32-byte windows: the table and the row pointers in
-// registers, the inner windows' places counted.
+// registers, the inner windows' places counted. A plain block (no mask, no row inverted)
+// writes the table's periodic run a period at a time.
 template <int Rows, bool Masked, bool Stream>
 LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& mask,
                                        const std::uint8_t* source, std::uint8_t* const* rows,
-                                       const std::uint8_t* invert, unsigned streamRows) {
+                                       const std::uint8_t* invert, unsigned streamRows,
+                                       bool plain) {
     const int chunks = table.chunks;
     const std::int32_t* const at = table.at;
     const std::int32_t* const base = table.base;
@@ -371,8 +412,19 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& 
         flips[r] = _mm256_set1_epi8(static_cast<char>(invert[r]));
         past[r] = (streamRows >> r) & 1;
     }
-    int to = chunks > 2 ? at[1] : 0;
-    for (int k = 0; k < chunks; ++k) {
+    int k = 0;
+    if (!Masked && plain && table.periods > 0) {
+        if (table.periodFrom > 0) {
+            StoreLanesAvx2<Rows, Masked, Stream>(
+                ShuffleLanesAvx2(source + base[0], source + base[1], shuffle), keep, flip, out,
+                flips, past, at[0]);
+            ++k;
+        }
+        WritePeriodsAvx2<Rows, Stream>(table, source, out, past);
+        k += table.periods * kChunkPeriod;
+    }
+    int to = chunks > 2 ? at[1] + (k > 0 ? k - 1 : 0) * 32 : 0;
+    for (; k < chunks; ++k) {
         const int place = k == 0 || k == chunks - 1 ? at[k] : to;
         const __m256i value =
             ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], shuffle + k * 32);
@@ -387,23 +439,31 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2For(const GatherTable& table, const RowMask
                                          const std::uint8_t* source, std::uint8_t* const* rows,
                                          const std::uint8_t* invert, int count,
                                          unsigned streamRows) {
+    const bool plain = std::all_of(invert, invert + count, [](std::uint8_t b) { return b == 0; });
     for (; count >= 8; count -= 8, rows += 8, invert += 8, streamRows >>= 8)
-        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert, streamRows, plain);
     switch (count) {
     case 7:
-        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     case 6:
-        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     case 5:
-        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     case 4:
-        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     case 3:
-        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     case 2:
-        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     case 1:
-        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert, streamRows);
+        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
     default:
         return;
     }

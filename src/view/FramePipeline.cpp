@@ -484,32 +484,40 @@ bool FramePipeline::BuildWindows(int width, int zoom, const Bitmap24& dst, int w
                 static_cast<std::uint8_t>(offset);
         }
     }
-    FindWindowPeriod();
+    FindWindowPeriod(window, lane);
     windowKey_ = key;
     return true;
 }
 
-// The longest run of windows, from the first or the one after it, that lie 64 bytes apart and
-// repeat every kChunkPeriod, as they do at any zoom that divides 64, mirrored or not.
-void FramePipeline::FindWindowPeriod() {
+// The longest run of windows, from the first or the one after it, that lie a window apart and
+// repeat every kChunkPeriod, each of its lanes reading the source a fixed number of bytes
+// further on than a period before: at any zoom that divides the pixels of a period (64 for
+// 64-byte windows, 32 for 32-byte ones), mirrored or not.
+void FramePipeline::FindWindowPeriod(int window, int lane) {
     windowPeriodFrom_ = 0;
     windowPeriods_ = 0;
     windowAdvance_ = 0;
     const int chunks = static_cast<int>(windowAt_.size());
+    const int lanes = window / lane;
     constexpr int period = kChunkPeriod;
-    if (windowBase_.size() != windowAt_.size() || chunks < 2 * period)
+    if (chunks < 2 * period)
         return;
-    const auto chunk = [](int k) { return static_cast<std::size_t>(k); };
-    const int from = windowAt_[1] - windowAt_[0] == 64 ? 0 : 1;
-    const std::int32_t advance = windowBase_[chunk(from + period)] - windowBase_[chunk(from)];
+    const auto at = [](int i) { return static_cast<std::size_t>(i); };
+    const auto repeats = [&](int k, std::int32_t advance) {
+        for (int l = 0; l < lanes; ++l)
+            if (windowBase_[at(k * lanes + l)] - windowBase_[at((k - period) * lanes + l)] !=
+                advance)
+                return false;
+        const std::uint8_t* mask = &windowMask_[at(k * window)];
+        return std::memcmp(mask, mask - period * window, at(window)) == 0;
+    };
+    const int from = windowAt_[1] - windowAt_[0] == window ? 0 : 1;
+    const std::int32_t advance =
+        windowBase_[at((from + period) * lanes)] - windowBase_[at(from * lanes)];
     int end = from + period;
-    for (; end < chunks; ++end) {
-        const std::uint8_t* mask = &windowMask_[chunk(end) * LineBuffer::kLine];
-        if (windowAt_[chunk(end)] - windowAt_[chunk(end - 1)] != 64 ||
-            windowBase_[chunk(end)] - windowBase_[chunk(end - period)] != advance ||
-            std::memcmp(mask, mask - period * LineBuffer::kLine, LineBuffer::kLine) != 0)
-            break;
-    }
+    while (end < chunks && windowAt_[at(end)] - windowAt_[at(end - 1)] == window &&
+           repeats(end, advance))
+        ++end;
     // A period is worth its registers only when the row holds it at least twice.
     if ((end - from) / period < 2)
         return;
@@ -765,7 +773,10 @@ void FramePipeline::MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                             windowBase_.data(),
                             windowMask_.data(),
                             static_cast<int>(windowAt_.size()),
-                            windowAt_.data()};
+                            windowAt_.data(),
+                            windowPeriodFrom_,
+                            windowPeriods_,
+                            windowAdvance_};
     const RowMask mask = overlays_ ? Mask() : RowMask{};
     ForEachCellBlock(
         src, dst, height, zoom,

@@ -104,7 +104,7 @@ private:
     const std::uint16_t* SumsFor(const Bitmap24& src, int row, int keep);
     void BuildGather(int width, int zoom);
     bool BuildWindows(int width, int zoom, const Bitmap24& dst, int window, int lane);
-    void FindWindowPeriod();
+    void FindWindowPeriod(int window, int lane);
     const std::uint8_t* MarkedWindows(const RowMarks& marks);
     void BuildSmooth(int width, int sourceWidth, int zoom);
     const std::uint8_t* SourceRow(const Bitmap24& src, int row);
@@ -171,7 +171,7 @@ private:
     TableKey windowKey_; // sourceWidth holds the frame rows' offset within a window
     std::vector<std::int32_t> windowAt_;
     std::vector<std::int32_t> windowBase_;
-    // For a table of 64-byte windows, see GatherTable::periods.
+    // For the window table, see GatherTable::periods.
     int windowPeriodFrom_ = 0;
     int windowPeriods_ = 0;
     std::int32_t windowAdvance_ = 0;
