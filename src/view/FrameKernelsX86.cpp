@@ -322,6 +322,10 @@ LUPENTA_TARGET_AVX2 void SmoothRowAvx2(const SmoothTable& table, const std::uint
         SmoothGroupSsse3(table, source, sums, g);
 }
 
+bool NoRowInverted(const std::uint8_t* invert, int count) {
+    return std::all_of(invert, invert + count, [](std::uint8_t b) { return b == 0; });
+}
+
 // Two 16-byte lanes, each shuffled out of its own 16 source bytes.
 LUPENTA_TARGET_AVX2 inline __m256i
 ShuffleLanesAvx2(const std::uint8_t* low, const std::uint8_t* high, const std::uint8_t* shuffle) {
@@ -439,7 +443,7 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2For(const GatherTable& table, const RowMask
                                          const std::uint8_t* source, std::uint8_t* const* rows,
                                          const std::uint8_t* invert, int count,
                                          unsigned streamRows) {
-    const bool plain = std::all_of(invert, invert + count, [](std::uint8_t b) { return b == 0; });
+    const bool plain = NoRowInverted(invert, count);
     for (; count >= 8; count -= 8, rows += 8, invert += 8, streamRows >>= 8)
         MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert, streamRows, plain);
     switch (count) {
@@ -718,7 +722,7 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiAs(const GatherTable& table, const Ro
                                               const std::uint8_t* source, std::uint8_t* const* rows,
                                               const std::uint8_t* invert, int count,
                                               unsigned streamRows) {
-    if (!marks.marked && std::all_of(invert, invert + count, [](std::uint8_t b) { return b == 0; }))
+    if (!marks.marked && NoRowInverted(invert, count))
         MarkRowsVbmiFor<Marking::Plain, Stream>(table, marks, source, rows, invert, count,
                                                 streamRows);
     else if (marks.complement)

@@ -502,20 +502,20 @@ void FramePipeline::FindWindowPeriod(int window, int lane) {
     constexpr int period = kChunkPeriod;
     if (chunks < 2 * period)
         return;
-    const auto at = [](int i) { return static_cast<std::size_t>(i); };
+    const auto index = [](int i) { return static_cast<std::size_t>(i); };
     const auto repeats = [&](int k, std::int32_t advance) {
         for (int l = 0; l < lanes; ++l)
-            if (windowBase_[at(k * lanes + l)] - windowBase_[at((k - period) * lanes + l)] !=
+            if (windowBase_[index(k * lanes + l)] - windowBase_[index((k - period) * lanes + l)] !=
                 advance)
                 return false;
-        const std::uint8_t* mask = &windowMask_[at(k * window)];
-        return std::memcmp(mask, mask - period * window, at(window)) == 0;
+        const std::uint8_t* mask = &windowMask_[index(k * window)];
+        return std::memcmp(mask, mask - period * window, index(window)) == 0;
     };
     const int from = windowAt_[1] - windowAt_[0] == window ? 0 : 1;
     const std::int32_t advance =
-        windowBase_[at((from + period) * lanes)] - windowBase_[at(from * lanes)];
+        windowBase_[index((from + period) * lanes)] - windowBase_[index(from * lanes)];
     int end = from + period;
-    while (end < chunks && windowAt_[at(end)] - windowAt_[at(end - 1)] == window &&
+    while (end < chunks && windowAt_[index(end)] - windowAt_[index(end - 1)] == window &&
            repeats(end, advance))
         ++end;
     // A period is worth its registers only when the row holds it at least twice.
