@@ -5,6 +5,7 @@
 // vector sets the per-window ones. Sources carry at least kSourceSlack readable bytes past
 // their last pixel, and gather outputs kGatherSlack writable bytes.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace lupenta {
@@ -74,6 +75,19 @@ struct RowMarks {
     std::uint8_t colour[3] = {0, 0, 0};
 };
 
+// A whole frame of plain cells, top to bottom: cell i shows source row sources[i] in its
+// rows, `first` rows in the first cell (fewer than `zoom` when a mirrored frame cuts it), then
+// `zoom` rows each until `height`. Nothing is marked or inverted, and every row goes through
+// the caches.
+struct PlainCells {
+    const std::uint8_t* const* sources;
+    std::uint8_t* out; // the frame's top row
+    std::ptrdiff_t stride;
+    int zoom;
+    int first;
+    int height;
+};
+
 struct FrameKernels {
     const char* name;
     int window; // bytes a gather chunk shuffles from
@@ -102,6 +116,10 @@ struct FrameKernels {
     void (*markRows)(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count,
                      unsigned streamRows) = nullptr;
+    // markRows() for a whole frame of plain cells, through a table with a periodic run: the
+    // run's masks are set up once for the frame instead of once for every block of rows.
+    // Null where the set has none.
+    void (*plainCells)(const GatherTable& table, const PlainCells& cells) = nullptr;
     // blend() written past the caches, for a row that starts on a cache line and is a whole
     // number of lines long; fence() follows. Null where the set has none.
     void (*streamBlend)(const std::uint16_t* top, const std::uint16_t* bottom, int weight,

@@ -607,29 +607,51 @@ MarkWindowVbmi(const std::uint8_t* from, const std::uint8_t* shuffle, __m512i co
     }
 }
 
-// Plain chunks that repeat every period are shuffled with masks held in registers, a period
-// at a time, each reading the source `advance` bytes further on than the one before: reading
-// each chunk's mask and source place from the tables made 1080p paints 6 to 8% slower.
+// The masks of a table's periodic run, and where each of its chunks reads the source relative
+// to the first.
+struct PeriodVbmi {
+    __m512i shuffle[kChunkPeriod];
+    std::int32_t offset[kChunkPeriod];
+};
+
+LUPENTA_TARGET_AVX512VBMI inline PeriodVbmi LoadPeriodVbmi(const GatherTable& table) {
+    PeriodVbmi period;
+    const int first = table.periodFrom;
+    for (int j = 0; j < kChunkPeriod; ++j) {
+        period.shuffle[j] = _mm512_loadu_si512(table.mask + (first + j) * 64);
+        period.offset[j] = table.base[first + j] - table.base[first];
+    }
+    return period;
+}
+
+// A plain row whose chunks repeat every period: the run is shuffled with its masks held in
+// registers, a period at a time, each reading the source `advance` bytes further on than the
+// one before, and only the chunks outside it are read from the tables. Reading each chunk's
+// mask and source place from the tables made 1080p paints 6 to 8% slower.
 template <int Rows, bool Stream>
-LUPENTA_TARGET_AVX512VBMI inline void WritePeriodsVbmi(const GatherTable& table,
-                                                       const std::uint8_t* source,
-                                                       std::uint8_t* const* out, const bool* past) {
+LUPENTA_TARGET_AVX512VBMI inline void
+WritePlainRowsVbmi(const GatherTable& table, const PeriodVbmi& period, const std::uint8_t* source,
+                   std::uint8_t* const* out, const bool* past) {
+    const int chunks = table.chunks;
+    const std::int32_t* const at = table.at;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const mask = table.mask;
     const int first = table.periodFrom;
     const int periods = table.periods;
     const std::int32_t advance = table.advance;
-    __m512i shuffle[kChunkPeriod];
-    std::int32_t offset[kChunkPeriod];
-    for (int j = 0; j < kChunkPeriod; ++j) {
-        shuffle[j] = _mm512_loadu_si512(table.mask + (first + j) * 64);
-        offset[j] = table.base[first + j] - table.base[first];
-    }
-    const std::uint8_t* from = source + table.base[first];
-    int to = table.at[first];
+    const auto write = [&](int k, int to) {
+        MarkWindowVbmi<Rows, Marking::Plain, Stream>(source + base[k], mask + k * 64, __m512i{},
+                                                     out, nullptr, past, to);
+    };
+    if (first > 0)
+        write(0, at[0]);
+    const std::uint8_t* from = source + base[first];
+    int to = at[first];
     for (int p = 0; p < periods; ++p, from += advance) {
         __m512i value[kChunkPeriod];
         for (int j = 0; j < kChunkPeriod; ++j)
-            value[j] = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, shuffle[j],
-                                                     _mm512_loadu_si512(from + offset[j]));
+            value[j] = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, period.shuffle[j],
+                                                     _mm512_loadu_si512(from + period.offset[j]));
         for (int j = 0; j < kChunkPeriod; ++j, to += 64)
             for (int r = 0; r < Rows; ++r) {
                 if (Stream && past[r])
@@ -638,6 +660,11 @@ LUPENTA_TARGET_AVX512VBMI inline void WritePeriodsVbmi(const GatherTable& table,
                     _mm512_storeu_si512(out[r] + to, value[j]);
             }
     }
+    int k = first + periods * kChunkPeriod;
+    for (; k < chunks - 1; ++k, to += 64)
+        write(k, to);
+    if (k < chunks)
+        write(k, at[k]);
 }
 
 // Every table pointer is read into a local first: the byte stores into the frame could alias
@@ -667,19 +694,9 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmiN(const GatherTable& table, const Row
     // The inner chunks' places are counted rather than read: a store whose address waits on a
     // load holds back every load after it.
     if constexpr (Marks == Marking::Plain) {
-        if (table.periods > 0) {
-            if (table.periodFrom > 0)
-                write(source + base[0], shuffle, colour, out, flip, past, at[0]);
-            WritePeriodsVbmi<Rows, Stream>(table, source, out, past);
-            const int next = table.periodFrom + table.periods * kChunkPeriod;
-            int to = at[1] + (next - 1) * 64;
-            for (int k = next; k < chunks - 1; ++k, to += 64)
-                write(source + base[k], shuffle + k * 64, colour, out, flip, past, to);
-            if (next < chunks)
-                write(source + base[chunks - 1], shuffle + (chunks - 1) * 64, colour, out, flip,
-                      past, at[chunks - 1]);
-            return;
-        }
+        if (table.periods > 0)
+            return WritePlainRowsVbmi<Rows, Stream>(table, LoadPeriodVbmi(table), source, out,
+                                                    past);
     }
     write(source + base[0], shuffle, colour, out, flip, past, at[0]);
     int to = chunks > 2 ? at[1] : 0;
@@ -741,6 +758,52 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmi(const GatherTable& table, const RowM
         MarkRowsVbmiAs<true>(table, marks, source, rows, invert, count, streamRows);
     else
         MarkRowsVbmiAs<false>(table, marks, source, rows, invert, count, 0);
+}
+
+// The cells' rows in blocks of up to eight, each block with its own row count as a template
+// argument, as MarkRowsVbmiFor does it.
+LUPENTA_TARGET_AVX512VBMI void PlainCellsVbmi(const GatherTable& table, const PlainCells& cells) {
+    const PeriodVbmi period = LoadPeriodVbmi(table);
+    constexpr int kBlock = 8;
+    const bool cached[kBlock] = {};
+    std::uint8_t* out[kBlock];
+    int y = 0;
+    for (int i = 0; y < cells.height; ++i) {
+        const std::uint8_t* source = cells.sources[i];
+        const int bottom = std::min(y + (i == 0 ? cells.first : cells.zoom), cells.height);
+        for (; y < bottom; y += kBlock) {
+            const int count = std::min(kBlock, bottom - y);
+            for (int r = 0; r < count; ++r)
+                out[r] = cells.out + (y + r) * cells.stride;
+            switch (count) {
+            case 8:
+                WritePlainRowsVbmi<8, false>(table, period, source, out, cached);
+                break;
+            case 7:
+                WritePlainRowsVbmi<7, false>(table, period, source, out, cached);
+                break;
+            case 6:
+                WritePlainRowsVbmi<6, false>(table, period, source, out, cached);
+                break;
+            case 5:
+                WritePlainRowsVbmi<5, false>(table, period, source, out, cached);
+                break;
+            case 4:
+                WritePlainRowsVbmi<4, false>(table, period, source, out, cached);
+                break;
+            case 3:
+                WritePlainRowsVbmi<3, false>(table, period, source, out, cached);
+                break;
+            case 2:
+                WritePlainRowsVbmi<2, false>(table, period, source, out, cached);
+                break;
+            default:
+                WritePlainRowsVbmi<1, false>(table, period, source, out, cached);
+                break;
+            }
+        }
+        y = bottom;
+    }
 }
 
 // Four groups at once, each in its own 128-bit lane with its own source window, as the
@@ -930,6 +993,7 @@ const FrameKernels* Avx512VbmiFrameKernels() {
                                       .stream = StreamAvx512,
                                       .fence = FenceSse2,
                                       .markRows = MarkRowsVbmi,
+                                      .plainCells = PlainCellsVbmi,
                                       .streamBlend = BlendAvx512Stream};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;

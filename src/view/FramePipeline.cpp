@@ -263,6 +263,9 @@ void FramePipeline::BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24
     }
 
     cross_ = paint.drawCross;
+    plain_ =
+        !masked_ && !cross_ &&
+        std::none_of(gridRows_.begin(), gridRows_.end(), [](std::uint8_t row) { return row != 0; });
     crossZoom_ = z;
     crossLeft_ = in.leftOffset * z;
     crossTop_ = in.topOffset * z;
@@ -744,6 +747,13 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                             windowPeriodFrom_,
                             marks.marked ? 0 : windowPeriods_,
                             windowAdvance_};
+    // With source rows at least the slack apart, only the last one can need copying, and the
+    // one buffer that SourceRow copies into holds it while the frame is written.
+    if (kernels_->plainCells && table.periods > 0 && !streaming.Any() && (!overlays_ || plain_) &&
+        src.Stride() >= kSourceSlack) {
+        PlainCellsOf(src, dst, height, zoom, table);
+        return;
+    }
     ForEachCellBlock(
         src, dst, height, zoom,
         [&](int, const std::uint8_t* source, std::uint8_t* const* rows, const int* ys, int count) {
@@ -762,6 +772,24 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
         });
     if (streaming.Any())
         kernels_->fence();
+}
+
+// A frame with nothing drawn on it and nothing inverted, in one call: each cell's source row
+// in output order, as ForEachCellBlock walks them.
+void FramePipeline::PlainCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
+                                 const GatherTable& table) {
+    const int cells = (height + zoom - 1) / zoom;
+    cellSources_.resize(static_cast<std::size_t>(cells));
+    for (int i = 0; i < cells; ++i)
+        cellSources_[static_cast<std::size_t>(i)] = SourceRow(src, flipV_ ? cells - 1 - i : i);
+    const int cut = height - (cells - 1) * zoom;
+    const PlainCells plain{cellSources_.data(),
+                           dst.Row(0),
+                           dst.Stride(),
+                           zoom,
+                           flipV_ ? cut : std::min(zoom, height),
+                           height};
+    kernels_->plainCells(table, plain);
 }
 
 // Whole windows straight into the frame, masked as they are stored, each row's inversion

@@ -94,6 +94,8 @@ private:
     void MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
                   const Streaming& streaming);
     bool WindowsFill(int width, const Bitmap24& dst, int window) const;
+    void PlainCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
+                      const GatherTable& table);
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     template <typename Write>
     void ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom, Write write);
@@ -148,6 +150,7 @@ private:
     std::vector<std::uint8_t> gridRows_; // per unmirrored row: 1 when a grid line runs along it
     std::vector<int> gridColumns_;       // output columns a grid line runs down, ascending
     bool cross_ = false;
+    bool plain_ = false; // nothing drawn on the frame and nothing inverted
     Edit crossEdit_;
     int crossZoom_ = 1;
     int crossLeft_ = 0; // the hot cell's corner, unmirrored
@@ -192,6 +195,7 @@ private:
     std::vector<std::uint16_t> sums_[2]; // two source rows blended across, see FrameKernels
     int sumsRow_[2] = {-1, -1};
     std::vector<std::uint8_t> source_;
+    std::vector<const std::uint8_t*> cellSources_; // each cell's source row, for plainCells
     LineBuffer rows_[2];
 };
 

@@ -284,6 +284,21 @@ TEST(FramePipeline, MatchesTheReferenceWhenRowsFillWholeCacheLines) {
                 }
 }
 
+// A paint with nothing drawn and nothing inverted is written in one call, cell by cell in
+// output order: mirrored vertically, the cell that the frame cuts short comes first.
+TEST(FramePipeline, MatchesTheReferenceForPlainPaintsInEveryMirror) {
+    for (int zoom : kZooms)
+        for (int height : {37, 48})
+            for (int flags = 0; flags < 8; ++flags) {
+                Case c = MakeCase(640, height, zoom);
+                c.paint.overlay.gridlevel = 0;
+                c.paint.flipHorizontal = flags & 1;
+                c.paint.flipVertical = flags & 2;
+                c.sourceExtra = flags & 4 ? 2 : 0;
+                ASSERT_TRUE(Matches(c, true)) << c.Describe();
+            }
+}
+
 // A source too small to cover the frame leaves a strip that the mirrors still move; one that
 // is larger is cut off; a display that is not the frame is drawn as the steps would.
 TEST(FramePipeline, MatchesTheReferenceForUncoveredFramesAndOtherDisplays) {
@@ -346,14 +361,18 @@ TEST(FramePipeline, CarriesThePenFromPaintToPaintAsTheReferenceDoes) {
 }
 
 // A view that keeps still is painted with the same tables, plan and rows frame after frame:
-// once it has settled, a paint takes nothing from the heap, whichever kernels run it.
+// once it has settled, a paint takes nothing from the heap, whichever kernels run it. The last
+// paint draws nothing and inverts nothing, which is written in one call.
 TEST(FramePipeline, ASteadyViewPaintsWithoutAllocating) {
-    for (bool smooth : {false, true}) {
-        Case c = MakeCase(300, 200, 3);
-        c.paint.smooth = smooth;
-        c.paint.drawCross = true;
+    for (int paint = 0; paint < 3; ++paint) {
+        const bool plain = paint == 2;
+        Case c = MakeCase(300, 200, plain ? 4 : 3);
+        c.paint.smooth = paint == 1;
+        c.paint.drawCross = !plain;
         c.paint.flipHorizontal = true;
-        c.paint.invert = true;
+        c.paint.invert = !plain;
+        if (plain)
+            c.paint.overlay.gridlevel = 0;
         Bitmap24 src;
         Fill(src, 100, 67, 5);
         for (const Variant& variant : AllVariants()) {
