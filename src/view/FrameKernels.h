@@ -116,14 +116,14 @@ struct FrameKernels {
     void (*markRows)(const GatherTable& table, const RowMarks& marks, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count,
                      unsigned streamRows) = nullptr;
-    // markRows() for a whole frame of plain cells, through a table with a periodic run: the
-    // run's masks are set up once for the frame instead of once for every block of rows.
-    // Null where the set has none.
-    void (*plainCells)(const GatherTable& table, const PlainCells& cells) = nullptr;
     // blend() written past the caches, for a row that starts on a cache line and is a whole
     // number of lines long; fence() follows. Null where the set has none.
     void (*streamBlend)(const std::uint16_t* top, const std::uint16_t* bottom, int weight,
                         int bytes, std::uint8_t* out, const RowMask& mask) = nullptr;
+    // The set's window kernel (markRows or maskRows, through the table it takes) for a whole
+    // frame of plain cells, through a table with a periodic run: the run's masks are set up
+    // once for the frame instead of once for every block of rows. Null where the set has none.
+    void (*plainCells)(const GatherTable& table, const PlainCells& cells) = nullptr;
     // Rows straight into the frame from a table of whole 32-byte windows (`at` set) of two
     // 16-byte lanes: lane l of chunk k is shuffled out of the 16 source bytes at base[2k + l].
     // Bytes are masked by `mask` (a null one takes them as they are), then row r has every

@@ -355,43 +355,73 @@ LUPENTA_TARGET_AVX2 inline void StoreLanesAvx2(__m256i value, const std::uint8_t
     }
 }
 
-// Plain windows that repeat every period, shuffled with the period's masks held in registers
-// and each period's lanes read the source `advance` bytes further on, as the VBMI kernels do it.
+// The masks of a table's periodic run, and where each lane of its chunks reads the source
+// relative to the first.
+struct PeriodAvx2 {
+    __m256i shuffle[kChunkPeriod];
+    std::int32_t offset[2 * kChunkPeriod];
+};
+
+LUPENTA_TARGET_AVX2 inline PeriodAvx2 LoadPeriodAvx2(const GatherTable& table) {
+    PeriodAvx2 period;
+    const int first = table.periodFrom;
+    for (int j = 0; j < kChunkPeriod; ++j)
+        period.shuffle[j] =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.mask + (first + j) * 32));
+    for (int l = 0; l < 2 * kChunkPeriod; ++l)
+        period.offset[l] = table.base[2 * first + l] - table.base[2 * first];
+    return period;
+}
+
 template <int Rows, bool Stream>
-LUPENTA_TARGET_AVX2 inline void WritePeriodsAvx2(const GatherTable& table,
-                                                 const std::uint8_t* source,
-                                                 std::uint8_t* const* out, const bool* past) {
-    constexpr int lanes = 2 * kChunkPeriod;
+LUPENTA_TARGET_AVX2 inline void StorePlainAvx2(__m256i value, std::uint8_t* const* out,
+                                               const bool* past, int to) {
+    for (int r = 0; r < Rows; ++r) {
+        auto* at = reinterpret_cast<__m256i*>(out[r] + to);
+        if (Stream && past[r])
+            _mm256_stream_si256(at, value);
+        else
+            _mm256_storeu_si256(at, value);
+    }
+}
+
+// A plain row whose windows repeat every period, as the VBMI kernels write it: the run with
+// its masks held in registers and each period's lanes reading the source `advance` bytes
+// further on, only the windows outside it from the tables.
+template <int Rows, bool Stream>
+LUPENTA_TARGET_AVX2 inline void
+WritePlainRowsAvx2(const GatherTable& table, const PeriodAvx2& period, const std::uint8_t* source,
+                   std::uint8_t* const* out, const bool* past) {
+    const int chunks = table.chunks;
+    const std::int32_t* const at = table.at;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const mask = table.mask;
     const int first = table.periodFrom;
     const int periods = table.periods;
     const std::int32_t advance = table.advance;
-    __m256i shuffle[kChunkPeriod];
-    for (int j = 0; j < kChunkPeriod; ++j)
-        shuffle[j] =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.mask + (first + j) * 32));
-    std::int32_t offset[lanes];
-    for (int l = 0; l < lanes; ++l)
-        offset[l] = table.base[2 * first + l] - table.base[2 * first];
-    const std::uint8_t* from = source + table.base[2 * first];
-    int to = table.at[first];
+    if (first > 0)
+        StorePlainAvx2<Rows, Stream>(ShuffleLanesAvx2(source + base[0], source + base[1], mask),
+                                     out, past, at[0]);
+    const std::uint8_t* from = source + base[2 * first];
+    int to = at[first];
     for (int p = 0; p < periods; ++p, from += advance) {
         __m256i value[kChunkPeriod];
         for (int j = 0; j < kChunkPeriod; ++j) {
             const __m256i window = _mm256_inserti128_si256(
                 _mm256_castsi128_si256(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + offset[2 * j]))),
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + offset[2 * j + 1])), 1);
-            value[j] = _mm256_shuffle_epi8(window, shuffle[j]);
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + period.offset[2 * j]))),
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + period.offset[2 * j + 1])),
+                1);
+            value[j] = _mm256_shuffle_epi8(window, period.shuffle[j]);
         }
         for (int j = 0; j < kChunkPeriod; ++j, to += 32)
-            for (int r = 0; r < Rows; ++r) {
-                auto* at = reinterpret_cast<__m256i*>(out[r] + to);
-                if (Stream && past[r])
-                    _mm256_stream_si256(at, value[j]);
-                else
-                    _mm256_storeu_si256(at, value[j]);
-            }
+            StorePlainAvx2<Rows, Stream>(value[j], out, past, to);
     }
+    int k = first + periods * kChunkPeriod;
+    for (; k < chunks; ++k, to += 32)
+        StorePlainAvx2<Rows, Stream>(
+            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], mask + k * 32), out,
+            past, k == chunks - 1 ? at[k] : to);
 }
 
 // As the widest kernels do it, with 32-byte windows: the table and the row pointers in
@@ -416,19 +446,10 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2N(const GatherTable& table, const RowMask& 
         flips[r] = _mm256_set1_epi8(static_cast<char>(invert[r]));
         past[r] = (streamRows >> r) & 1;
     }
-    int k = 0;
-    if (!Masked && plain && table.periods > 0) {
-        if (table.periodFrom > 0) {
-            StoreLanesAvx2<Rows, Masked, Stream>(
-                ShuffleLanesAvx2(source + base[0], source + base[1], shuffle), keep, flip, out,
-                flips, past, at[0]);
-            ++k;
-        }
-        WritePeriodsAvx2<Rows, Stream>(table, source, out, past);
-        k += table.periods * kChunkPeriod;
-    }
-    int to = chunks > 2 ? at[1] + (k > 0 ? k - 1 : 0) * 32 : 0;
-    for (; k < chunks; ++k) {
+    if (!Masked && plain && table.periods > 0)
+        return WritePlainRowsAvx2<Rows, Stream>(table, LoadPeriodAvx2(table), source, out, past);
+    int to = chunks > 2 ? at[1] : 0;
+    for (int k = 0; k < chunks; ++k) {
         const int place = k == 0 || k == chunks - 1 ? at[k] : to;
         const __m256i value =
             ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], shuffle + k * 32);
@@ -486,6 +507,51 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2(const GatherTable& table, const RowMask& m
             MaskRowsAvx2For<false, true>(table, mask, source, rows, invert, count, streamRows);
         else
             MaskRowsAvx2For<false, false>(table, mask, source, rows, invert, count, 0);
+    }
+}
+
+// The cells' rows in blocks of up to eight, as PlainCellsVbmi does it.
+LUPENTA_TARGET_AVX2 void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
+    const PeriodAvx2 period = LoadPeriodAvx2(table);
+    constexpr int kBlock = 8;
+    const bool cached[kBlock] = {};
+    std::uint8_t* out[kBlock];
+    int y = 0;
+    for (int i = 0; y < cells.height; ++i) {
+        const std::uint8_t* source = cells.sources[i];
+        const int bottom = std::min(y + (i == 0 ? cells.first : cells.zoom), cells.height);
+        for (; y < bottom; y += kBlock) {
+            const int count = std::min(kBlock, bottom - y);
+            for (int r = 0; r < count; ++r)
+                out[r] = cells.out + (y + r) * cells.stride;
+            switch (count) {
+            case 8:
+                WritePlainRowsAvx2<8, false>(table, period, source, out, cached);
+                break;
+            case 7:
+                WritePlainRowsAvx2<7, false>(table, period, source, out, cached);
+                break;
+            case 6:
+                WritePlainRowsAvx2<6, false>(table, period, source, out, cached);
+                break;
+            case 5:
+                WritePlainRowsAvx2<5, false>(table, period, source, out, cached);
+                break;
+            case 4:
+                WritePlainRowsAvx2<4, false>(table, period, source, out, cached);
+                break;
+            case 3:
+                WritePlainRowsAvx2<3, false>(table, period, source, out, cached);
+                break;
+            case 2:
+                WritePlainRowsAvx2<2, false>(table, period, source, out, cached);
+                break;
+            default:
+                WritePlainRowsAvx2<1, false>(table, period, source, out, cached);
+                break;
+            }
+        }
+        y = bottom;
     }
 }
 
@@ -962,6 +1028,7 @@ const FrameKernels* Avx2FrameKernels() {
                                       .fence = FenceSse2,
                                       .gatherRows = GatherRowsSsse3,
                                       .streamBlend = BlendAvx2Stream,
+                                      .plainCells = PlainCellsAvx2,
                                       .maskRows = MaskRowsAvx2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
@@ -978,6 +1045,7 @@ const FrameKernels* Avx512FrameKernels() {
                                       .fence = FenceSse2,
                                       .gatherRows = GatherRowsSsse3,
                                       .streamBlend = BlendAvx2Stream,
+                                      .plainCells = PlainCellsAvx2,
                                       .maskRows = MaskRowsAvx2};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
@@ -993,8 +1061,8 @@ const FrameKernels* Avx512VbmiFrameKernels() {
                                       .stream = StreamAvx512,
                                       .fence = FenceSse2,
                                       .markRows = MarkRowsVbmi,
-                                      .plainCells = PlainCellsVbmi,
-                                      .streamBlend = BlendAvx512Stream};
+                                      .streamBlend = BlendAvx512Stream,
+                                      .plainCells = PlainCellsVbmi};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
