@@ -399,29 +399,46 @@ WritePlainRowsAvx2(const GatherTable& table, const PeriodAvx2& period, const std
     const int first = table.periodFrom;
     const int periods = table.periods;
     const std::int32_t advance = table.advance;
-    if (first > 0)
-        StorePlainAvx2<Rows, Stream>(ShuffleLanesAvx2(source + base[0], source + base[1], mask),
-                                     out, past, at[0]);
-    const std::uint8_t* from = source + base[2 * first];
-    int to = at[first];
-    for (int p = 0; p < periods; ++p, from += advance) {
-        __m256i value[kChunkPeriod];
-        for (int j = 0; j < kChunkPeriod; ++j) {
-            const __m256i window = _mm256_inserti128_si256(
-                _mm256_castsi128_si256(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + period.offset[2 * j]))),
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + period.offset[2 * j + 1])),
-                1);
-            value[j] = _mm256_shuffle_epi8(window, period.shuffle[j]);
+    int k = 0;
+    if (periods > 0) {
+        if (first > 0)
+            StorePlainAvx2<Rows, Stream>(ShuffleLanesAvx2(source + base[0], source + base[1], mask),
+                                         out, past, at[0]);
+        const std::uint8_t* from = source + base[2 * first];
+        int to = at[first];
+        for (int p = 0; p < periods; ++p, from += advance) {
+            __m256i value[kChunkPeriod];
+            for (int j = 0; j < kChunkPeriod; ++j) {
+                const __m256i window = _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_loadu_si128(
+                        reinterpret_cast<const __m128i*>(from + period.offset[2 * j]))),
+                    _mm_loadu_si128(
+                        reinterpret_cast<const __m128i*>(from + period.offset[2 * j + 1])),
+                    1);
+                value[j] = _mm256_shuffle_epi8(window, period.shuffle[j]);
+            }
+            for (int j = 0; j < kChunkPeriod; ++j, to += 32)
+                StorePlainAvx2<Rows, Stream>(value[j], out, past, to);
         }
-        for (int j = 0; j < kChunkPeriod; ++j, to += 32)
-            StorePlainAvx2<Rows, Stream>(value[j], out, past, to);
+        k = first + periods * kChunkPeriod;
     }
-    int k = first + periods * kChunkPeriod;
-    for (; k < chunks; ++k, to += 32)
+    for (; k < chunks; ++k) {
+        const int to = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 32;
         StorePlainAvx2<Rows, Stream>(
             ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], mask + k * 32), out,
-            past, k == chunks - 1 ? at[k] : to);
+            past, to);
+    }
+}
+
+// A row of at least 32 bytes copied from one already in the cache.
+LUPENTA_TARGET_AVX2 inline void CopyRowAvx2(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+    int j = 0;
+    for (; j + 32 <= bytes; j += 32)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + j)));
+    if (j < bytes)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + bytes - 32),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + bytes - 32)));
 }
 
 // As the widest kernels do it, with 32-byte windows: the table and the row pointers in
@@ -510,9 +527,11 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2(const GatherTable& table, const RowMask& m
     }
 }
 
-// The cells' rows in blocks of up to eight, as PlainCellsVbmi does it.
+// The cells' rows in blocks of up to eight, a tall cell's first row copied into the others,
+// as PlainCellsVbmi does it.
 LUPENTA_TARGET_AVX2 void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
     const PeriodAvx2 period = LoadPeriodAvx2(table);
+    const int bytes = table.width * 3;
     constexpr int kBlock = 8;
     const bool cached[kBlock] = {};
     std::uint8_t* out[kBlock];
@@ -520,6 +539,13 @@ LUPENTA_TARGET_AVX2 void PlainCellsAvx2(const GatherTable& table, const PlainCel
     for (int i = 0; y < cells.height; ++i) {
         const std::uint8_t* source = cells.sources[i];
         const int bottom = std::min(y + (i == 0 ? cells.first : cells.zoom), cells.height);
+        if (bottom - y >= kCopiedCell) {
+            out[0] = cells.out + y * cells.stride;
+            WritePlainRowsAvx2<1, false>(table, period, source, out, cached);
+            for (++y; y < bottom; ++y)
+                CopyRowAvx2(cells.out + y * cells.stride, out[0], bytes);
+            continue;
+        }
         for (; y < bottom; y += kBlock) {
             const int count = std::min(kBlock, bottom - y);
             for (int r = 0; r < count; ++r)
@@ -705,32 +731,34 @@ WritePlainRowsVbmi(const GatherTable& table, const PeriodVbmi& period, const std
     const int first = table.periodFrom;
     const int periods = table.periods;
     const std::int32_t advance = table.advance;
-    const auto write = [&](int k, int to) {
+    const auto write = [&](int k) {
+        const int to = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 64;
         MarkWindowVbmi<Rows, Marking::Plain, Stream>(source + base[k], mask + k * 64, __m512i{},
                                                      out, nullptr, past, to);
     };
-    if (first > 0)
-        write(0, at[0]);
-    const std::uint8_t* from = source + base[first];
-    int to = at[first];
-    for (int p = 0; p < periods; ++p, from += advance) {
-        __m512i value[kChunkPeriod];
-        for (int j = 0; j < kChunkPeriod; ++j)
-            value[j] = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, period.shuffle[j],
-                                                     _mm512_loadu_si512(from + period.offset[j]));
-        for (int j = 0; j < kChunkPeriod; ++j, to += 64)
-            for (int r = 0; r < Rows; ++r) {
-                if (Stream && past[r])
-                    _mm512_stream_si512(reinterpret_cast<__m512i*>(out[r] + to), value[j]);
-                else
-                    _mm512_storeu_si512(out[r] + to, value[j]);
-            }
+    int k = 0;
+    if (periods > 0) {
+        if (first > 0)
+            write(0);
+        const std::uint8_t* from = source + base[first];
+        int to = at[first];
+        for (int p = 0; p < periods; ++p, from += advance) {
+            __m512i value[kChunkPeriod];
+            for (int j = 0; j < kChunkPeriod; ++j)
+                value[j] = _mm512_maskz_permutexvar_epi8(
+                    ~__mmask64{0}, period.shuffle[j], _mm512_loadu_si512(from + period.offset[j]));
+            for (int j = 0; j < kChunkPeriod; ++j, to += 64)
+                for (int r = 0; r < Rows; ++r) {
+                    if (Stream && past[r])
+                        _mm512_stream_si512(reinterpret_cast<__m512i*>(out[r] + to), value[j]);
+                    else
+                        _mm512_storeu_si512(out[r] + to, value[j]);
+                }
+        }
+        k = first + periods * kChunkPeriod;
     }
-    int k = first + periods * kChunkPeriod;
-    for (; k < chunks - 1; ++k, to += 64)
-        write(k, to);
-    if (k < chunks)
-        write(k, at[k]);
+    for (; k < chunks; ++k)
+        write(k);
 }
 
 // Every table pointer is read into a local first: the byte stores into the frame could alias
@@ -827,9 +855,11 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmi(const GatherTable& table, const RowM
 }
 
 // The cells' rows in blocks of up to eight, each block with its own row count as a template
-// argument, as MarkRowsVbmiFor does it.
+// argument, as MarkRowsVbmiFor does it; a tall cell's first row is built and copied into the
+// others.
 LUPENTA_TARGET_AVX512VBMI void PlainCellsVbmi(const GatherTable& table, const PlainCells& cells) {
     const PeriodVbmi period = LoadPeriodVbmi(table);
+    const int bytes = table.width * 3;
     constexpr int kBlock = 8;
     const bool cached[kBlock] = {};
     std::uint8_t* out[kBlock];
@@ -837,6 +867,13 @@ LUPENTA_TARGET_AVX512VBMI void PlainCellsVbmi(const GatherTable& table, const Pl
     for (int i = 0; y < cells.height; ++i) {
         const std::uint8_t* source = cells.sources[i];
         const int bottom = std::min(y + (i == 0 ? cells.first : cells.zoom), cells.height);
+        if (bottom - y >= kCopiedCell) {
+            out[0] = cells.out + y * cells.stride;
+            WritePlainRowsVbmi<1, false>(table, period, source, out, cached);
+            for (++y; y < bottom; ++y)
+                CopyAvx512(cells.out + y * cells.stride, out[0], bytes);
+            continue;
+        }
         for (; y < bottom; y += kBlock) {
             const int count = std::min(kBlock, bottom - y);
             for (int r = 0; r < count; ++r)

@@ -747,7 +747,7 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                             windowPeriodFrom_,
                             marks.marked ? 0 : windowPeriods_,
                             windowAdvance_};
-    if (WritesPlainCells(table, src, streaming))
+    if (WritesPlainCells(src, streaming))
         return PlainCellsOf(src, dst, height, zoom, table);
     ForEachCellBlock(
         src, dst, height, zoom,
@@ -770,13 +770,12 @@ void FramePipeline::MarkRows(const Bitmap24& src, Bitmap24& dst, int width, int 
 }
 
 // Whether the frame goes to the kernels in one call: nothing drawn on it, nothing inverted,
-// a periodic run in the window table, every row through the caches, and source rows at least
-// the slack apart, so that only the last one can need copying and the one buffer SourceRow
-// copies into holds it while the frame is written.
-bool FramePipeline::WritesPlainCells(const GatherTable& table, const Bitmap24& src,
-                                     const Streaming& streaming) const {
-    return kernels_->plainCells && (!overlays_ || plain_) && table.periods > 0 &&
-           !streaming.Any() && src.Stride() >= kSourceSlack;
+// every row through the caches, and source rows at least the slack apart, so that only the
+// last one can need copying and the one buffer SourceRow copies into holds it while the frame
+// is written.
+bool FramePipeline::WritesPlainCells(const Bitmap24& src, const Streaming& streaming) const {
+    return kernels_->plainCells && (!overlays_ || plain_) && !streaming.Any() &&
+           src.Stride() >= kSourceSlack;
 }
 
 // A frame with nothing drawn on it and nothing inverted, in one call: each cell's source row
@@ -810,7 +809,7 @@ void FramePipeline::MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int 
                             windowPeriodFrom_,
                             windowPeriods_,
                             windowAdvance_};
-    if (WritesPlainCells(table, src, streaming))
+    if (WritesPlainCells(src, streaming))
         return PlainCellsOf(src, dst, height, zoom, table);
     const RowMask mask = overlays_ ? Mask() : RowMask{};
     ForEachCellBlock(

@@ -94,8 +94,7 @@ private:
     void MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom,
                   const Streaming& streaming);
     bool WindowsFill(int width, const Bitmap24& dst, int window) const;
-    bool WritesPlainCells(const GatherTable& table, const Bitmap24& src,
-                          const Streaming& streaming) const;
+    bool WritesPlainCells(const Bitmap24& src, const Streaming& streaming) const;
     void PlainCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
                       const GatherTable& table);
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
