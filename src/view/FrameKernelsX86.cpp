@@ -530,7 +530,8 @@ LUPENTA_TARGET_AVX2 void MaskRowsAvx2(const GatherTable& table, const RowMask& m
 // The cells' rows in blocks of up to eight, a tall cell's first row copied into the others,
 // as PlainCellsVbmi does it.
 LUPENTA_TARGET_AVX2 void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
-    const PeriodAvx2 period = LoadPeriodAvx2(table);
+    // A table without a periodic run may be shorter than a period.
+    const PeriodAvx2 period = table.periods > 0 ? LoadPeriodAvx2(table) : PeriodAvx2{};
     const int bytes = table.width * 3;
     constexpr int kBlock = 8;
     const bool cached[kBlock] = {};
@@ -858,7 +859,8 @@ LUPENTA_TARGET_AVX512VBMI void MarkRowsVbmi(const GatherTable& table, const RowM
 // argument, as MarkRowsVbmiFor does it; a tall cell's first row is built and copied into the
 // others.
 LUPENTA_TARGET_AVX512VBMI void PlainCellsVbmi(const GatherTable& table, const PlainCells& cells) {
-    const PeriodVbmi period = LoadPeriodVbmi(table);
+    // A table without a periodic run may be shorter than a period.
+    const PeriodVbmi period = table.periods > 0 ? LoadPeriodVbmi(table) : PeriodVbmi{};
     const int bytes = table.width * 3;
     constexpr int kBlock = 8;
     const bool cached[kBlock] = {};
