@@ -38,15 +38,20 @@ void Bitmap24::SetSize(int width, int height) {
         height = 0;
     if (width == width_ && height == height_)
         return;
+    // The old pixels go first so two frames never hold memory at once; a failed allocation
+    // leaves an empty frame, which a later SetSize of the same size fills again.
     store_.reset();
     bits_ = nullptr;
+    width_ = 0;
+    height_ = 0;
+    stride_ = StrideFor(0);
+    if (width > 0 && height > 0) {
+        store_ = allocator_->Allocate(width, height, StrideFor(width));
+        bits_ = store_->Bits();
+    }
     width_ = width;
     height_ = height;
     stride_ = StrideFor(width);
-    if (width > 0 && height > 0) {
-        store_ = allocator_->Allocate(width, height, stride_);
-        bits_ = store_->Bits();
-    }
 }
 
 std::uint32_t Bitmap24::PixelAt(int x, int y) const {

@@ -4,19 +4,23 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace lupenta::testing {
 
 class FakeDesktop::CountingAllocator : public PixelAllocator {
 public:
-    explicit CountingAllocator(int& count) : count_(count) {}
+    CountingAllocator(int& count, const bool& fail) : count_(count), fail_(fail) {}
     std::unique_ptr<PixelStore> Allocate(int width, int height, int stride) override {
+        if (fail_)
+            throw std::bad_alloc();
         ++count_;
         return HeapPixelAllocator().Allocate(width, height, stride);
     }
 
 private:
     int& count_;
+    const bool& fail_;
 };
 
 Colour CoordinateColour(int x, int y) {
@@ -24,7 +28,8 @@ Colour CoordinateColour(int x, int y) {
 }
 
 FakeDesktop::FakeDesktop()
-    : screen(CoordinateColour), allocator_(std::make_unique<CountingAllocator>(allocations)) {}
+    : screen(CoordinateColour),
+      allocator_(std::make_unique<CountingAllocator>(allocations, allocationsFail)) {}
 
 FakeDesktop::~FakeDesktop() = default;
 
@@ -33,7 +38,7 @@ PixelAllocator& FakeDesktop::FrameAllocator() {
 }
 
 bool FakeDesktop::CaptureScreen(const Rect& source, Bitmap24& frame, Point at) {
-    calls.push_back("CaptureScreen");
+    Record("CaptureScreen");
     captures.push_back(source);
     if (!screenAvailable)
         return false;
@@ -45,17 +50,17 @@ bool FakeDesktop::CaptureScreen(const Rect& source, Bitmap24& frame, Point at) {
 }
 
 std::optional<Point> FakeDesktop::PointerPosition() {
-    calls.push_back("PointerPosition");
+    Record("PointerPosition");
     return pointer;
 }
 
 std::optional<PointerShape> FakeDesktop::CurrentPointer() {
-    calls.push_back("CurrentPointer");
+    Record("CurrentPointer");
     return pointerShape;
 }
 
 bool FakeDesktop::DrawPointer(const PointerShape&, Bitmap24& frame, Point at, int size) {
-    calls.push_back("DrawPointer");
+    Record("DrawPointer");
     for (int y = at.y; y < at.y + size; ++y)
         for (int x = at.x; x < at.x + size; ++x)
             if (frame.Contains(x, y))
@@ -64,17 +69,17 @@ bool FakeDesktop::DrawPointer(const PointerShape&, Bitmap24& frame, Point at, in
 }
 
 CaretProbe FakeDesktop::ProbeCaret() {
-    calls.push_back("ProbeCaret");
+    Record("ProbeCaret");
     return caret;
 }
 
 std::optional<WindowId> FakeDesktop::TopLevelWindowAt(Point) {
-    calls.push_back("TopLevelWindowAt");
+    Record("TopLevelWindowAt");
     return windowUnderPointer;
 }
 
 std::optional<Rect> FakeDesktop::WindowRect(WindowId window) {
-    calls.push_back("WindowRect");
+    Record("WindowRect");
     for (const auto& [id, rect] : windows)
         if (id == window)
             return rect;
@@ -82,7 +87,7 @@ std::optional<Rect> FakeDesktop::WindowRect(WindowId window) {
 }
 
 std::optional<Rect> FakeDesktop::MonitorNearest(Point p) {
-    calls.push_back("MonitorNearest");
+    Record("MonitorNearest");
     std::optional<Rect> best;
     long long bestDistance = LLONG_MAX;
     for (const Rect& m : monitors) {
@@ -98,12 +103,12 @@ std::optional<Rect> FakeDesktop::MonitorNearest(Point p) {
 }
 
 std::vector<Rect> FakeDesktop::Monitors() {
-    calls.push_back("Monitors");
+    Record("Monitors");
     return monitors;
 }
 
 Rect FakeDesktop::VirtualDesktop() {
-    calls.push_back("VirtualDesktop");
+    Record("VirtualDesktop");
     if (monitors.empty())
         return {};
     Rect r = monitors.front();
@@ -114,43 +119,49 @@ Rect FakeDesktop::VirtualDesktop() {
 }
 
 bool FakeDesktop::IsCtrlDown() {
-    calls.push_back("IsCtrlDown");
+    Record("IsCtrlDown");
     return ctrlDown;
 }
 
 void FakeDesktop::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                               bool centred) {
-    calls.push_back("ShowMessage");
+    Record("ShowMessage");
     messages.push_back({text, caption, icon, centred});
 }
 
 int FakeDesktop::ShellOpen(const std::string& target) {
-    calls.push_back("ShellOpen");
+    Record("ShellOpen");
     opened.push_back(target);
     return shellResult;
 }
 
 bool FakeDesktop::ClearClipboard() {
-    calls.push_back("ClearClipboard");
+    Record("ClearClipboard");
     clipboardText.reset();
     clipboardBitmap.reset();
     return true;
 }
 
 bool FakeDesktop::SetClipboardText(const std::string& utf8) {
-    calls.push_back("SetClipboardText");
+    Record("SetClipboardText");
     clipboardText = utf8;
     return true;
 }
 
 bool FakeDesktop::SetClipboardBitmap(const Bitmap24& frame) {
-    calls.push_back("SetClipboardBitmap");
+    Record("SetClipboardBitmap");
     clipboardBitmap.emplace();
     clipboardBitmap->SetSize(frame.Width(), frame.Height());
     for (int y = 0; y < frame.Height(); ++y)
         std::memcpy(clipboardBitmap->Row(y), frame.Row(y),
                     static_cast<std::size_t>(frame.Width()) * 3);
     return true;
+}
+
+void FakeDesktop::Record(const std::string& call) {
+    calls.push_back(call);
+    if (onCall)
+        onCall(call);
 }
 
 int FakeDesktop::CallCount(const std::string& name) const {

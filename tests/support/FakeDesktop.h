@@ -47,6 +47,10 @@ public:
 
     // Counts the pixel stores handed out, so a test can see that frames are reused.
     int allocations = 0;
+    // Frame memory runs out: every allocation throws std::bad_alloc.
+    bool allocationsFail = false;
+    // Runs inside every call after it is logged, so a test can make any service throw.
+    std::function<void(const std::string& call)> onCall;
 
     PixelAllocator& FrameAllocator() override;
     bool CaptureScreen(const Rect& source, Bitmap24& frame, Point at) override;
@@ -71,6 +75,7 @@ public:
 
 private:
     class CountingAllocator;
+    void Record(const std::string& call);
     std::unique_ptr<CountingAllocator> allocator_;
 };
 

@@ -63,6 +63,9 @@ ControlWindow::~ControlWindow() {
 }
 
 void ControlWindow::Attach(HWND window) {
+    // A control whose window could not be made stays plain state, as without a window system.
+    if (!window)
+        return;
     window_ = window;
     SetPropW(window_, kPeerProperty, this);
     if (context_.font)
@@ -167,6 +170,8 @@ LabelWindow::LabelWindow(ui::TLabel& label, const ui::TPanel& parentPanel, HWND 
 // A label sizes itself to its text, as the panel's labels do.
 void LabelWindow::Update() {
     UniqueWindowDc dc(window_);
+    if (!dc)
+        return;
     SelectGuard selectFont(dc.get(), context_.font);
     const std::wstring text = Widen(label_.Caption);
     SIZE size{};

@@ -1,5 +1,6 @@
 #include "platform/win32/DialogControls.h"
 
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Painting.h"
 #include "platform/win32/Text.h"
 
@@ -38,16 +39,19 @@ void DrawLogo(HDC dc, const RECT& r) {
     const int cell = radius / 3;
     const Colour cells[] = {MakeColour(220, 60, 60), MakeColour(60, 170, 80),
                             MakeColour(60, 110, 220), MakeColour(250, 200, 40)};
-    HRGN lens = CreateEllipticRgn(cx - radius, cy - radius, cx + radius, cy + radius);
-    SelectClipRgn(dc, lens);
-    for (int row = -3; row < 3; ++row)
-        for (int column = -3; column < 3; ++column) {
-            const RECT c{cx + column * cell, cy + row * cell, cx + (column + 1) * cell,
-                         cy + (row + 1) * cell};
-            FillWith(dc, c, cells[(row + column + 6) % 4]);
-        }
-    SelectClipRgn(dc, nullptr);
-    DeleteObject(lens);
+    // Without the round clip the pixels would spill out of the lens, so they are left out.
+    if (UniqueGdiObject<HRGN> lens(
+            CreateEllipticRgn(cx - radius, cy - radius, cx + radius, cy + radius));
+        lens) {
+        SelectClipRgn(dc, lens.get());
+        for (int row = -3; row < 3; ++row)
+            for (int column = -3; column < 3; ++column) {
+                const RECT c{cx + column * cell, cy + row * cell, cx + (column + 1) * cell,
+                             cy + (row + 1) * cell};
+                FillWith(dc, c, cells[(row + column + 6) % 4]);
+            }
+        SelectClipRgn(dc, nullptr);
+    }
     UniqueGdiObject<HPEN> rim(CreatePen(PS_SOLID, std::max(2, size / 20), MakeColour(40, 40, 40)));
     SelectGuard selectPen(dc, rim.get());
     SelectGuard selectBrush(dc, GetStockObject(NULL_BRUSH));
@@ -130,6 +134,8 @@ void TextLabelWindow::Update() {
     if (!label_.AutoSize)
         return;
     UniqueWindowDc dc(window_);
+    if (!dc)
+        return;
     SelectGuard selectFont(dc.get(), context_.font);
     RECT r{0, 0, 0, 0};
     DrawTextW(dc.get(), text.c_str(), -1, &r, Format() | DT_CALCRECT);
@@ -166,6 +172,8 @@ void LinkLabelWindow::Update() {
     const ui::LinkMarkup parts = ui::ParseLinkMarkup(link_.Text);
     SetWindowTextW(window_, Widen(parts.before + parts.link + parts.after).c_str());
     UniqueWindowDc dc(window_);
+    if (!dc)
+        return;
     const SIZE before = TextSize(dc.get(), context_.font, Widen(parts.before));
     const SIZE words = TextSize(dc.get(), linkFont_, Widen(parts.link));
     linkRect_ = parts.hasLink ? RECT{before.cx, 0, before.cx + words.cx, words.cy} : RECT{};
@@ -191,8 +199,10 @@ void LinkLabelWindow::SetState(bool hot, bool pressed) {
 }
 
 void LinkLabelWindow::Paint(HWND window) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
+    PaintSession paint(window);
+    HDC dc = paint.get();
+    if (!dc)
+        return;
     RECT r;
     GetClientRect(window, &r);
     FillWith(dc, r, background_);
@@ -215,7 +225,6 @@ void LinkLabelWindow::Paint(HWND window) {
     draw(parts.before, context_.font, kBlack);
     draw(parts.link, linkFont_, colour);
     draw(parts.after, context_.font, kBlack);
-    EndPaint(window, &ps);
 }
 
 LRESULT LinkLabelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -342,28 +351,30 @@ void EditWindow::Command(WORD code) {
 LRESULT CALLBACK EditWindow::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<EditWindow*>(data);
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        const ui::TShiftState shift{GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
-                                    GetKeyState(VK_MENU) < 0};
-        self->edit_.KeyDown(static_cast<int>(wParam), shift);
-        if (self->edit_.OwnTextOnly && message == WM_KEYDOWN &&
-            (wParam == VK_DELETE || wParam == VK_BACK))
-            return 0;
-        break;
-    }
-    case WM_CHAR:
-    case WM_PASTE:
-    case WM_CUT:
-    case WM_CLEAR:
-        if (self->edit_.OwnTextOnly)
-            return 0;
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return GuardedMessage(window, message, [&]() -> LRESULT {
+        switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            const ui::TShiftState shift{GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
+                                        GetKeyState(VK_MENU) < 0};
+            self->edit_.KeyDown(static_cast<int>(wParam), shift);
+            if (self->edit_.OwnTextOnly && message == WM_KEYDOWN &&
+                (wParam == VK_DELETE || wParam == VK_BACK))
+                return 0;
+            break;
+        }
+        case WM_CHAR:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+            if (self->edit_.OwnTextOnly)
+                return 0;
+            break;
+        default:
+            break;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    });
 }
 
 TrackBarWindow::TrackBarWindow(ui::TTrackBar& bar, HWND parent, const ControlContext& context)
@@ -399,8 +410,10 @@ LRESULT ImageWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
+        PaintSession paint(window);
+        HDC dc = paint.get();
+        if (!dc)
+            return 0;
         RECT r;
         GetClientRect(window, &r);
         FillWith(dc, r, background_);
@@ -418,7 +431,6 @@ LRESULT ImageWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             if (own)
                 DestroyIcon(icon);
         }
-        EndPaint(window, &ps);
         return 0;
     }
     case WM_NCHITTEST:
@@ -442,7 +454,7 @@ PageControlWindow::PageControlWindow(
         item.pszText = caption.data();
         SendMessageW(window_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    RECT display;
+    RECT display{};
     GetClientRect(window_, &display);
     TabCtrl_AdjustRect(window_, FALSE, &display);
     const Rect& b = pages.Bounds;

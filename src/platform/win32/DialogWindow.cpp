@@ -1,5 +1,6 @@
 #include "platform/win32/DialogWindow.h"
 
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Text.h"
 
 #include <commctrl.h>
@@ -58,7 +59,7 @@ DialogWindow::DialogWindow(TDialog& model, HWND owner)
                               width, height, owner, nullptr, GetModuleHandleW(nullptr), this);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
-    RECT client;
+    RECT client{};
     GetClientRect(window_, &client);
     // The model lays out in pixels at 96 dots per inch; its controls get the screen's pixels
     // only once the anchored ones have moved.
@@ -190,6 +191,9 @@ bool DialogWindow::PreTranslate(const MSG& msg) {
 }
 
 TDialog::ModalResult DialogWindow::ShowModal() {
+    // A dialog whose window could not be made is cancelled at once rather than waited for.
+    if (!window_)
+        return TDialog::mrCancel;
     const bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
     if (ownerWasEnabled)
         EnableWindow(owner_, FALSE);
@@ -211,7 +215,10 @@ TDialog::ModalResult DialogWindow::ShowModal() {
                 PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (PreTranslate(msg))
+        bool consumed = false;
+        if (!CurrentFaultBarrier().Run(ui::EventKind::Other,
+                                       [&] { consumed = PreTranslate(msg); }) ||
+            consumed)
             continue;
         if (!IsDialogMessageW(window_, &msg)) {
             TranslateMessage(&msg);

@@ -63,6 +63,39 @@ private:
     HDC dc_;
 };
 
+// Owns a menu and destroys it with its submenus.
+class UniqueMenu {
+public:
+    explicit UniqueMenu(HMENU menu) : menu_(menu) {}
+    ~UniqueMenu() {
+        if (menu_)
+            DestroyMenu(menu_);
+    }
+    UniqueMenu(const UniqueMenu&) = delete;
+    UniqueMenu& operator=(const UniqueMenu&) = delete;
+    HMENU get() const { return menu_; }
+    HMENU release() { return std::exchange(menu_, nullptr); }
+    explicit operator bool() const { return menu_ != nullptr; }
+
+private:
+    HMENU menu_;
+};
+
+// One BeginPaint and EndPaint bracket, so a paint that fails part-way still ends.
+class PaintSession {
+public:
+    explicit PaintSession(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintSession() { EndPaint(window_, &paint_); }
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Selects an object into a device context for the lifetime of the guard.
 class SelectGuard {
 public:

@@ -3,6 +3,7 @@
 #include "main/SamplingTick.h"
 #include "main/ScreenSnap.h"
 #include "main/WindowStyles.h"
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Text.h"
 #include "ui/MenuItem.h"
 
@@ -292,7 +293,11 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 int RunMessageLoop(MainWindow& window) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window.PreTranslate(message))
+        // Keys and the wheel reach the form here, outside any window procedure.
+        bool consumed = false;
+        if (!CurrentFaultBarrier().Run(ui::EventKind::Other,
+                                       [&] { consumed = window.PreTranslate(message); }) ||
+            consumed)
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

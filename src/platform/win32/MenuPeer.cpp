@@ -1,5 +1,6 @@
 #include "platform/win32/MenuPeer.h"
 
+#include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
 #include <vector>
@@ -27,9 +28,10 @@ void AppendItems(HMENU menu, const std::vector<ui::TMenuItem*>& items,
         if (!item->Enabled)
             flags |= MF_GRAYED;
         if (!item->Items().empty()) {
-            HMENU submenu = BuildPopupMenu(item->Items(), commands);
-            AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                        Widen(text).c_str());
+            if (HMENU submenu = BuildPopupMenu(item->Items(), commands))
+                if (!AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                                 Widen(text).c_str()))
+                    DestroyMenu(submenu);
             continue;
         }
         commands.push_back(item);
@@ -41,19 +43,24 @@ void AppendItems(HMENU menu, const std::vector<ui::TMenuItem*>& items,
 
 HMENU BuildPopupMenu(const std::vector<ui::TMenuItem*>& items,
                      std::vector<ui::TMenuItem*>& commands) {
-    HMENU menu = CreatePopupMenu();
-    AppendItems(menu, items, commands);
-    return menu;
+    UniqueMenu menu(CreatePopupMenu());
+    if (menu)
+        AppendItems(menu.get(), items, commands);
+    return menu.release();
 }
 
 void MenuPeer::Popup(ui::TPopupMenu& menu, int x, int y) {
     std::vector<ui::TMenuItem*> commands;
-    HMENU handle = BuildPopupMenu(menu.Items(), commands);
-    // A popup menu closes properly when clicked away only if its owner is in front.
-    SetForegroundWindow(owner_);
-    const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner_, nullptr));
-    DestroyMenu(handle);
+    UINT chosen = 0;
+    {
+        const UniqueMenu handle(BuildPopupMenu(menu.Items(), commands));
+        if (!handle)
+            return;
+        // A popup menu closes properly when clicked away only if its owner is in front.
+        SetForegroundWindow(owner_);
+        chosen = static_cast<UINT>(TrackPopupMenu(handle.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x,
+                                                  y, 0, owner_, nullptr));
+    }
     PostMessageW(owner_, WM_NULL, 0, 0);
     if (chosen > 0 && chosen <= commands.size())
         commands[chosen - 1]->Click();

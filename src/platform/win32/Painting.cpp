@@ -12,8 +12,10 @@ void FillWith(HDC dc, const RECT& r, Colour colour) {
 
 void PaintText(HWND window, Colour background, const std::string& text, Colour textColour,
                HFONT font, UINT format) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
+    PaintSession paint(window);
+    HDC dc = paint.get();
+    if (!dc)
+        return;
     RECT r;
     GetClientRect(window, &r);
     FillWith(dc, r, background);
@@ -21,7 +23,6 @@ void PaintText(HWND window, Colour background, const std::string& text, Colour t
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColour);
     DrawTextW(dc, Widen(text).c_str(), -1, &r, format);
-    EndPaint(window, &ps);
 }
 
 } // namespace lupenta::win32

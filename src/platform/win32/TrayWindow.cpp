@@ -1,5 +1,6 @@
 #include "platform/win32/TrayWindow.h"
 
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Text.h"
 
 #include <commctrl.h>
@@ -104,20 +105,22 @@ LRESULT TrayWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT CALLBACK TrayWindow::MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR, DWORD_PTR self) {
     auto* tray = reinterpret_cast<TrayWindow*>(self);
-    switch (message) {
-    case WM_SYSCOMMAND:
-        // Minimising a hidden window would show it again, so the command stops here.
-        if (wParam == SC_MINIMIZE && tray->icon_.OnMinimizeCommand())
-            return 0;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, MainWindowProc, kSubclassId);
-        tray->hooked_ = false;
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return GuardedMessage(window, message, [&]() -> LRESULT {
+        switch (message) {
+        case WM_SYSCOMMAND:
+            // Minimising a hidden window would show it again, so the command stops here.
+            if (wParam == SC_MINIMIZE && tray->icon_.OnMinimizeCommand())
+                return 0;
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, MainWindowProc, kSubclassId);
+            tray->hooked_ = false;
+            break;
+        default:
+            break;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    });
 }
 
 } // namespace lupenta::win32

@@ -1,6 +1,7 @@
 #include "platform/win32/ViewWindow.h"
 
 #include "platform/win32/DibAllocator.h"
+#include "platform/win32/Handles.h"
 
 namespace lupenta::win32 {
 
@@ -22,7 +23,9 @@ ViewWindow::ViewWindow(TImageView& view, HWND parent) : view_(view) {
     window_ = CreateHandlerWindow(*this, kViewClass, exStyle,
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | border, b.left, b.top,
                                   b.Width(), b.Height(), parent);
-    view_.AttachPeer(this);
+    // Without its window the view is plain state: nothing of the desktop is invalidated.
+    if (window_)
+        view_.AttachPeer(this);
 }
 
 ViewWindow::~ViewWindow() {
@@ -64,11 +67,16 @@ LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        paintDc_ = BeginPaint(window, &ps);
+        PaintSession paint(window);
+        if (!paint.get())
+            return 0;
+        paintDc_ = paint.get();
+        // Presenting needs the bracket's device context, and only while the bracket lasts.
+        const struct ForgetDc {
+            HDC& dc;
+            ~ForgetDc() { dc = nullptr; }
+        } forget{paintDc_};
         view_.Paint(*this);
-        paintDc_ = nullptr;
-        EndPaint(window, &ps);
         return 0;
     }
     case WM_SIZE:

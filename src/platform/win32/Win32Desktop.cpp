@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
@@ -36,9 +37,17 @@ bool PutOnClipboard(UINT format, HGLOBAL memory) {
     return false;
 }
 
+struct MonitorList {
+    std::vector<Rect> monitors;
+    CallbackFault fault;
+};
+
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
-    reinterpret_cast<std::vector<Rect>*>(data)->push_back(FromRECT(*rect));
-    return TRUE;
+    auto* list = reinterpret_cast<MonitorList*>(data);
+    return list->fault.Run([&] {
+        list->monitors.push_back(FromRECT(*rect));
+        return TRUE;
+    });
 }
 
 } // namespace
@@ -138,9 +147,10 @@ std::optional<Rect> Win32Desktop::MonitorNearest(Point p) {
 }
 
 std::vector<Rect> Win32Desktop::Monitors() {
-    std::vector<Rect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
+    MonitorList list;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&list));
+    list.fault.Rethrow();
+    return std::move(list.monitors);
 }
 
 Rect Win32Desktop::VirtualDesktop() {
@@ -185,7 +195,12 @@ bool Win32Desktop::SetClipboardText(const std::string& utf8) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!memory)
         return false;
-    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    void* locked = GlobalLock(memory);
+    if (!locked) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(locked, text.c_str(), bytes);
     GlobalUnlock(memory);
     ClipboardSession clipboard(owner_);
     if (!clipboard.ok || !EmptyClipboard()) {
@@ -203,6 +218,10 @@ bool Win32Desktop::SetClipboardBitmap(const Bitmap24& frame) {
     if (!memory)
         return false;
     auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(memory));
+    if (!header) {
+        GlobalFree(memory);
+        return false;
+    }
     *header = BITMAPINFOHEADER{};
     header->biSize = sizeof(BITMAPINFOHEADER);
     header->biWidth = frame.Width();

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FormWindow.h"
 
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
@@ -19,14 +20,22 @@ GetDpiForWindowFunction FindGetDpiForWindow() {
         reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetDpiForWindow")));
 }
 
+struct MonitorList {
+    std::vector<Rect>& monitors;
+    CallbackFault fault;
+};
+
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info)) {
-        const RECT& r = info.rcMonitor;
-        reinterpret_cast<std::vector<Rect>*>(data)->push_back({r.left, r.top, r.right, r.bottom});
-    }
-    return TRUE;
+    auto* list = reinterpret_cast<MonitorList*>(data);
+    return list->fault.Run([&] {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) {
+            const RECT& r = info.rcMonitor;
+            list->monitors.push_back({r.left, r.top, r.right, r.bottom});
+        }
+        return TRUE;
+    });
 }
 
 } // namespace
@@ -89,8 +98,9 @@ ScreenMetrics Win32FormWindow::Screen() {
     screen.virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     screen.pixelsPerInch = PixelsPerInch();
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor,
-                        reinterpret_cast<LPARAM>(&screen.monitors));
+    MonitorList list{screen.monitors, {}};
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&list));
+    list.fault.Rethrow();
     return screen;
 }
 

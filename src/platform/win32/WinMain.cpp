@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "platform/win32/FaultGuard.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/ProgramArguments.h"
 #include "platform/win32/TrayWindow.h"
@@ -15,6 +16,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // and the process's end releases it.
     CreateMutexW(nullptr, FALSE, L"Lupenta");
     win32::Win32Desktop desktop;
+    ui::FaultBarrier barrier(desktop);
+    win32::InstalledFaultBarrier installedBarrier(barrier);
     win32::Win32FileSystem files;
     win32::Win32FormWindow formWindow;
     win32::Win32Services services(desktop, files.ExecutableFolder());
@@ -23,6 +26,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     program.form.SetServices(&services);
     program.Create(arguments, services.LogonRunKey());
     win32::MainWindow window(program.form);
+    // Without its main window the program has nothing to show and no way to be closed.
+    if (!window.Hwnd())
+        return 1;
     formWindow.SetWindow(window.Hwnd());
     services.SetOwner(window.Hwnd());
     desktop.SetOwnerWindow(window.Hwnd());

@@ -1,5 +1,7 @@
 #include "platform/win32/WindowClass.h"
 
+#include "platform/win32/FaultGuard.h"
+
 namespace lupenta::win32 {
 
 namespace {
@@ -13,7 +15,8 @@ LRESULT CALLBACK ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM
     auto* handler = reinterpret_cast<MessageHandler*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!handler)
         return DefWindowProcW(window, message, wParam, lParam);
-    return handler->HandleMessage(window, message, wParam, lParam);
+    return GuardedMessage(window, message,
+                          [&] { return handler->HandleMessage(window, message, wParam, lParam); });
 }
 
 } // namespace

@@ -1,0 +1,135 @@
+#include "main/fmMagnifier.h"
+#include "platform/win32/FaultGuard.h"
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/WindowClass.h"
+#include "support/FakeDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+
+#include <windows.h>
+
+namespace lupenta::win32 {
+namespace {
+
+using testing::FakeDesktop;
+
+constexpr UINT kFail = WM_APP;
+constexpr UINT kAnswer = WM_APP + 1;
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// A window whose handler fails on request: with an error, or out of memory in its paint.
+class FailingWindow final : public MessageHandler {
+public:
+    FailingWindow() {
+        RegisterHandlerClass(L"LupentaFailingWindow", 0, nullptr);
+        window = CreateHandlerWindow(*this, L"LupentaFailingWindow", 0, WS_POPUP | WS_VISIBLE, 0, 0,
+                                     100, 100, nullptr);
+    }
+    ~FailingWindow() override { DestroyWindow(window); }
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case kFail:
+            throw std::runtime_error("the handler failed");
+        case kAnswer:
+            return 42;
+        case WM_PAINT:
+            ++paints;
+            throw std::bad_alloc();
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+    }
+
+    HWND window = nullptr;
+    int paints = 0;
+};
+
+// The program's barrier, its error box caught by the fake desktop.
+class FaultBarrierTest : public ::testing::Test {
+protected:
+    FakeDesktop desktop;
+    ui::FaultBarrier barrier{desktop};
+    InstalledFaultBarrier installed{barrier};
+};
+
+TEST_F(FaultBarrierTest, AFailedHandlerShowsTheErrorBoxAndTheWindowGoesOn) {
+    FailingWindow failing;
+    ASSERT_TRUE(failing.window);
+    EXPECT_EQ(SendMessageW(failing.window, kFail, 0, 0), 0);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "the handler failed");
+    EXPECT_EQ(desktop.messages[0].caption, "Error");
+    EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Error);
+
+    EXPECT_EQ(SendMessageW(failing.window, kAnswer, 0, 0), 42);
+    EXPECT_TRUE(IsWindow(failing.window));
+}
+
+TEST_F(FaultBarrierTest, APaintOutOfMemoryIsDroppedWithoutABoxAndNotAskedForAgain) {
+    FailingWindow failing;
+    Pump();
+    const int paintsBefore = failing.paints;
+    InvalidateRect(failing.window, nullptr, FALSE);
+    UpdateWindow(failing.window);
+    Pump();
+    EXPECT_EQ(failing.paints, paintsBefore + 1);
+    EXPECT_FALSE(GetUpdateRect(failing.window, nullptr, FALSE));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(FaultBarrierTest, TheMainWindowsTickFailsIntoTheBoxAndTicksOn) {
+    desktop.pointer = Point{300, 200};
+    Tfrmmain form{desktop};
+    form.FormCreate();
+    {
+        MainWindow window(form);
+        window.Show();
+        Pump();
+        desktop.onCall = [&](const std::string& call) {
+            if (call == "PointerPosition") {
+                desktop.onCall = nullptr;
+                throw std::runtime_error("no pointer");
+            }
+        };
+        SendMessageW(window.Hwnd(), WM_TIMER, 1, 0);
+        ASSERT_EQ(desktop.messages.size(), 1u);
+        EXPECT_EQ(desktop.messages[0].text, "no pointer");
+
+        const int asked = desktop.CallCount("PointerPosition");
+        SendMessageW(window.Hwnd(), WM_TIMER, 1, 0);
+        EXPECT_EQ(desktop.CallCount("PointerPosition"), asked + 1);
+
+        // The view's frames cannot be had: its paint is skipped, and no box says so.
+        HWND view = FindWindowExW(window.Hwnd(), nullptr, L"LupentaView", nullptr);
+        ASSERT_TRUE(view);
+        desktop.allocationsFail = true;
+        form.imageview1->SetBounds(Rect::FromSize(0, 0, 300, 200));
+        RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_FALSE(GetUpdateRect(view, nullptr, FALSE));
+        EXPECT_EQ(desktop.messages.size(), 1u);
+
+        desktop.allocationsFail = false;
+        const int captures = desktop.CallCount("CaptureScreen");
+        RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(desktop.CallCount("CaptureScreen"), captures + 1);
+        EXPECT_TRUE(IsWindow(window.Hwnd()));
+    }
+    // The main window's end asks the loop to quit; this test has no loop.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+} // namespace
+} // namespace lupenta::win32
