@@ -1,12 +1,17 @@
 # The commands a newcomer needs: `make run` and `make test` (and `make bench`).
 # Each first installs whatever Debian packages are missing.
+# `make fuzz` runs every fuzz harness for FUZZ_SECONDS (10 minutes) each; `make test` runs
+# each for 20 s. `make sanitize` runs the unit tests under AddressSanitizer and UBSan.
 
 NATIVE := build/native
 WINDOWS := build/windows
+FUZZ := build/fuzz
+SANITIZE := build/sanitize
+FUZZ_SECONDS ?= 600
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps native windows run test bench format clean
+.PHONY: all deps native windows fuzzers run test fuzz sanitize bench format clean
 
 all: native windows
 
@@ -22,12 +27,28 @@ windows: deps
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
 
+# clang, with libFuzzer and the sanitizers, in a build of its own.
+fuzzers: deps
+	@cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUPENTA_FUZZ=ON \
+		-DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS)
+
 run: windows
 	@scripts/run
 
-test: native windows
+test: native windows fuzzers
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
+	@scripts/fuzz $(FUZZ) 20 $(JOBS)
 	@scripts/with-xvfb ctest --test-dir $(WINDOWS) --output-on-failure
+
+fuzz: fuzzers
+	@scripts/fuzz $(FUZZ) $(FUZZ_SECONDS) $(JOBS)
+
+sanitize: deps
+	@cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all" >/dev/null
+	@cmake --build $(SANITIZE) -j $(JOBS) --target lupenta_unit_tests
+	@$(SANITIZE)/tests/unit/lupenta_unit_tests --gtest_brief=1
 
 bench: native
 	@scripts/bench $(NATIVE)/bench/lupenta_bench

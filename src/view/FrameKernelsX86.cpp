@@ -717,6 +717,18 @@ LUPENTA_TARGET_AVX512VBMI inline PeriodVbmi LoadPeriodVbmi(const GatherTable& ta
     return period;
 }
 
+// One chunk of a plain row outside its periodic run. A function rather than a lambda: a lambda
+// does not take on its enclosing function's target, and clang refuses its vector argument.
+template <int Rows, bool Stream>
+LUPENTA_TARGET_AVX512VBMI inline void
+WritePlainChunkVbmi(int k, int chunks, const std::int32_t* at, const std::int32_t* base,
+                    const std::uint8_t* mask, const std::uint8_t* source, std::uint8_t* const* out,
+                    const bool* past) {
+    const int to = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 64;
+    MarkWindowVbmi<Rows, Marking::Plain, Stream>(source + base[k], mask + k * 64, __m512i{}, out,
+                                                 nullptr, past, to);
+}
+
 // A plain row whose chunks repeat every period: the run is shuffled with its masks held in
 // registers, a period at a time, each reading the source `advance` bytes further on than the
 // one before, and only the chunks outside it are read from the tables. Reading each chunk's
@@ -732,15 +744,11 @@ WritePlainRowsVbmi(const GatherTable& table, const PeriodVbmi& period, const std
     const int first = table.periodFrom;
     const int periods = table.periods;
     const std::int32_t advance = table.advance;
-    const auto write = [&](int k) {
-        const int to = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 64;
-        MarkWindowVbmi<Rows, Marking::Plain, Stream>(source + base[k], mask + k * 64, __m512i{},
-                                                     out, nullptr, past, to);
-    };
+    const auto write = WritePlainChunkVbmi<Rows, Stream>;
     int k = 0;
     if (periods > 0) {
         if (first > 0)
-            write(0);
+            write(0, chunks, at, base, mask, source, out, past);
         const std::uint8_t* from = source + base[first];
         int to = at[first];
         for (int p = 0; p < periods; ++p, from += advance) {
@@ -759,7 +767,7 @@ WritePlainRowsVbmi(const GatherTable& table, const PeriodVbmi& period, const std
         k = first + periods * kChunkPeriod;
     }
     for (; k < chunks; ++k)
-        write(k);
+        write(k, chunks, at, base, mask, source, out, past);
 }
 
 // Every table pointer is read into a local first: the byte stores into the frame could alias
