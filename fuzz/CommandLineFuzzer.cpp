@@ -14,12 +14,23 @@
 namespace lupenta::fuzz {
 namespace {
 
-// The bytes of the character that starts at `at` in UTF-8 text.
-std::size_t CharacterLength(std::string_view text, std::size_t at) {
-    std::size_t end = at + 1;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        ++end;
-    return end - at;
+// The length of the well-formed UTF-8 character at the start of `text`, or 0. Arguments come
+// from the platform's UTF-16 command line, so they are always well formed.
+std::size_t FirstCharacter(std::string_view text) {
+    if (text.empty())
+        return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return 0;
+    return length;
 }
 
 } // namespace
@@ -49,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // taken from the word's own start: the number must come through whatever that character.
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
-        if (word.empty())
+        const std::size_t separator = FirstCharacter(word);
+        if (separator == 0)
             continue;
-        const std::size_t separator = CharacterLength(word, 0);
         const std::string number = std::to_string(static_cast<int>(word.size()) * 7919 - 40000);
         int x = 0;
         int y = 0;

@@ -29,7 +29,7 @@ std::string Run(testing::FakeDesktop& desktop, testing::FakeFileSystem& files) {
     {
         Program program(desktop, files, window);
         program.Create({}, runKey);
-        program.form.ClientResized(468, 282);
+        program.form.ClientResized(200, 150);
         program.Show();
         program.form.SetVisible(true);
         TImageView& view = *program.form.imageview1;

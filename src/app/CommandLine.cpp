@@ -41,6 +41,19 @@ int IntegerOrZero(std::string_view text) {
     return ParseInteger(text).value_or(0);
 }
 
+// The text after the first `count` characters. Arguments are UTF-8, and a separator such as a
+// no-break space takes more than one byte.
+std::string_view AfterCharacters(std::string_view text, int count) {
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    std::size_t at = 0;
+    for (; count > 0 && at < text.size(); --count) {
+        ++at;
+        while (at < text.size() && continuation(text[at]))
+            ++at;
+    }
+    return text.substr(at);
+}
+
 } // namespace
 
 StartupRequests ParseStartupSwitches(const std::vector<std::string>& arguments) {
@@ -71,7 +84,7 @@ void ReadCoordinateArguments(const std::vector<std::string>& arguments, int& off
         const std::string_view argument = arguments[i];
         if (argument.empty())
             continue;
-        const std::string_view number = argument.size() > 2 ? argument.substr(2) : "";
+        const std::string_view number = AfterCharacters(argument, 2);
         const char first = LowerAscii(argument.front());
         if (first == 'x')
             offsetx = IntegerOrZero(number);

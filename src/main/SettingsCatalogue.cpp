@@ -3,6 +3,8 @@
 #include "settings/FormStorage.h"
 #include "settings/SettingsStore.h"
 
+#include <algorithm>
+
 namespace lupenta {
 
 namespace {
@@ -10,6 +12,12 @@ namespace {
 const char* BooleanText(bool value) {
     return value ? "True" : "False";
 }
+
+// Numbers from the file are held to ranges the sampling and drawing arithmetic can work in
+// with room to spare: a fixed location within a million pixels of the origin, far beyond any
+// desktop, and a grid spacing no wider than 65536 pixels, wider than any view.
+constexpr int kCoordinateLimit = 1 << 20;
+constexpr int kGridSpacingLimit = 1 << 16;
 
 } // namespace
 
@@ -56,9 +64,9 @@ void Tfrmmain::ReadShowSettings() {
     InvertImage1.Checked = ReadStringSetting("InvertImage1_Checked", "False") == "True";
     version = services_->Version();
     SetCaption("Lupenta " + version);
-    memX = ReadIntegerSetting("memX", 0);
-    memY = ReadIntegerSetting("memY", 0);
-    pixlevel = ReadIntegerSetting("pixlevel", 0);
+    memX = std::clamp(ReadIntegerSetting("memX", 0), -kCoordinateLimit, kCoordinateLimit);
+    memY = std::clamp(ReadIntegerSetting("memY", 0), -kCoordinateLimit, kCoordinateLimit);
+    pixlevel = std::clamp(ReadIntegerSetting("pixlevel", 0), -kGridSpacingLimit, kGridSpacingLimit);
     imageview1->SetGridlevel(pixlevel);
     imageview1->SetFixedGrid(DrawFixedGrid1.Checked);
     imageview1->SetFlipHorizontal(FlipHorizontally1.Checked);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <limits>
 
 namespace lupenta {
 
@@ -26,11 +27,28 @@ std::string FourNumbers(int a, int b, int c, int d) {
     return text;
 }
 
-// Word `index` (from 0) as a number, or `fallback` when it is missing or no number.
+// Word `index` (from 0) as a number, or `fallback` when it is missing or no number. The
+// fallback is worked out only then: a stored edge near the end of the range would overflow it.
+template <class Fallback>
+int WordOr(const std::vector<std::string_view>& words, std::size_t index, Fallback fallback) {
+    if (index < words.size())
+        if (const auto value = ParseIntegerText(words[index]))
+            return *value;
+    return fallback();
+}
+
 int WordOr(const std::vector<std::string_view>& words, std::size_t index, int fallback) {
-    if (index >= words.size())
-        return fallback;
-    return ParseIntegerText(words[index]).value_or(fallback);
+    return WordOr(words, index, [fallback] { return fallback; });
+}
+
+// The far edge of a window of `size` from `edge`, held at the end of the range; a rectangle
+// that reaches it lies on no monitor and is not applied.
+auto FarEdge(int edge, int size) {
+    return [edge, size] {
+        const long long far = static_cast<long long>(edge) + size;
+        return static_cast<int>(std::clamp<long long>(far, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
+    };
 }
 
 bool OnSomeMonitor(const std::vector<Rect>& monitors, Point p) {
@@ -257,8 +275,8 @@ void TFormStorage::RestorePlacement() {
         r.left = WordOr(words, 0, bounds.left);
         r.top = WordOr(words, 1, bounds.top);
         // A missing far edge keeps the window's present size at the stored position.
-        r.right = WordOr(words, 2, r.left + bounds.Width());
-        r.bottom = WordOr(words, 3, r.top + bounds.Height());
+        r.right = WordOr(words, 2, FarEdge(r.left, bounds.Width()));
+        r.bottom = WordOr(words, 3, FarEdge(r.top, bounds.Height()));
     }
 
     // A placement taken at another scaling would come back at the wrong size.

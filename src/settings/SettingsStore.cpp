@@ -58,8 +58,17 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Reads one character at `i`; a malformed sequence yields the replacement character and
-// consumes one byte, so every input makes progress.
+// The smallest character that needs each length of sequence: a shorter one spelt longer
+// (C0 8A for a line feed) is malformed, or it would slip a line break past the reader.
+constexpr char32_t kSmallestOfLength[] = {0, 0x80, 0x800, 0x10000};
+
+bool IsSurrogate(char32_t c) {
+    return c >= 0xD800 && c < 0xE000;
+}
+
+// Reads one character at `i`; a malformed sequence (cut short, overlong, a surrogate or beyond
+// U+10FFFF) yields the replacement character and consumes one byte, so every input makes
+// progress.
 char32_t NextUtf8(std::string_view s, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(i);
@@ -93,8 +102,20 @@ char32_t NextUtf8(std::string_view s, std::size_t& i) {
         }
         c = (c << 6) | (next & 0x3F);
     }
+    if (c < kSmallestOfLength[extra] || IsSurrogate(c) || c > 0x10FFFF) {
+        ++i;
+        return kReplacement;
+    }
     i += static_cast<std::size_t>(extra) + 1;
     return c;
+}
+
+std::string WellFormedUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();)
+        AppendUtf8(text, NextUtf8(bytes, i));
+    return text;
 }
 
 void AppendUtf16(std::string& out, char16_t unit, bool bigEndian) {
@@ -123,7 +144,7 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
                 continue;
             }
         }
-        AppendUtf8(text, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+        AppendUtf8(text, IsSurrogate(unit) ? kReplacement : unit);
     }
     return text;
 }
@@ -196,7 +217,7 @@ std::optional<std::int32_t> ParseIntegerText(std::string_view text) {
 std::string DecodeText(std::string_view bytes, TextEncoding& found) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         found = TextEncoding::Utf8;
-        return std::string(bytes.substr(3));
+        return WellFormedUtf8(bytes.substr(3));
     }
     if (bytes.substr(0, 2) == "\xFF\xFE") {
         found = TextEncoding::Utf16LE;
@@ -235,8 +256,6 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
         bytes.reserve(2 + utf8.size() * 2);
         for (std::size_t i = 0; i < utf8.size();) {
             char32_t c = NextUtf8(utf8, i);
-            if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
-                c = kReplacement;
             if (c >= 0x10000) {
                 c -= 0x10000;
                 AppendUtf16(bytes, static_cast<char16_t>(0xD800 + (c >> 10)), bigEndian);
@@ -249,6 +268,20 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
     }
     }
     return bytes;
+}
+
+std::string StorableValue(std::string_view value, TextEncoding encoding) {
+    std::string kept;
+    kept.reserve(value.size());
+    for (std::size_t i = 0; i < value.size();) {
+        char32_t c = NextUtf8(value, i);
+        if (c == '\r' || c == '\n')
+            c = ' ';
+        else if (encoding == TextEncoding::Latin1 && c > 0xFF)
+            c = '?';
+        AppendUtf8(kept, c);
+    }
+    return std::string(Trim(kept));
 }
 
 IniDocument IniDocument::Parse(std::string_view text) {
@@ -426,7 +459,7 @@ std::string TSettingsStore::ReadString(std::string_view path, std::string_view d
 }
 
 void TSettingsStore::WriteString(std::string_view path, std::string_view value) {
-    Write(path, std::string(value));
+    Write(path, StorableValue(value, encoding_.value_or(TextEncoding::Latin1)));
 }
 
 std::int32_t TSettingsStore::ReadInteger(std::string_view path, std::int32_t defaultValue) const {

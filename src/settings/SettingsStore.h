@@ -53,7 +53,15 @@ struct IniDocument {
     static const IniLine* FindLine(const IniSection& section, std::string_view key);
 };
 
-// Decodes a whole file, recognising the three byte-order marks.
+// A value as the file gives it back once written in `encoding`, which is how the store keeps
+// it: what the program reads later in the run and after the next start must be the same. A
+// line break would end the line and start another, which could set some other key, so each CR
+// and LF is replaced by a blank (not refused: the rest of the value still counts). Blanks and
+// control characters at either end go, as the load trims them; malformed UTF-8 becomes U+FFFD
+// and a character that the encoding cannot hold "?", as the write would make them.
+std::string StorableValue(std::string_view value, TextEncoding encoding);
+
+// Decodes a whole file, recognising the three byte-order marks; malformed UTF-8 becomes U+FFFD.
 std::string DecodeText(std::string_view bytes, TextEncoding& found);
 // Encodes text in `encoding`, preceded by its byte-order mark (Latin-1 has none).
 std::string EncodeText(std::string_view utf8, TextEncoding encoding);

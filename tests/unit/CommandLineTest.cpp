@@ -112,6 +112,12 @@ TEST(CommandLine, CoordinateArguments) {
         {{"y=7", "x=5"}, 5, 7},
         // The second character is skipped whatever it is.
         {{"x12"}, 2, kUntouched},
+        // A separator is one character however many bytes spell it: a no-break space.
+        {{"x\u00A0640", "y\u00A0-480"}, 640, -480},
+        {{"x\U0001F600"
+          "7"},
+         7,
+         kUntouched},
         {{"y-3"}, kUntouched, 3},
         {{"xx-4"}, -4, kUntouched},
         {{"xyz"}, 0, kUntouched},

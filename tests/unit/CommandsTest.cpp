@@ -548,6 +548,27 @@ TEST(Commands, ShowAppliesTheSettingsFile) {
              EXPECT_EQ(s.Form().memX, -40);
              EXPECT_EQ(s.Form().memY, 16);
          }},
+        // Numbers at the ends of the range are held where the tick and the paint can work
+        // with them: the grid's z * spacing once wrapped to 0 and divided by it, and the
+        // pointer's distance from the fixed location overflowed.
+        {"grid spacing beyond any view", "pixlevel=1073741824",
+         [](Session& s) {
+             EXPECT_EQ(s.Form().pixlevel, 65536);
+             EXPECT_EQ(s.View().Gridlevel(), 65536);
+             s.TickPaintTick();
+             EXPECT_GT(s.surface.presents, 0);
+         }},
+        {"negative grid spacing", "pixlevel=-2147483648",
+         [](Session& s) { EXPECT_EQ(s.View().Gridlevel(), -65536); }},
+        {"fixed location at the ends of the range",
+         "FixedLocation1_Checked=TRUE\r\nmemX=-2147483648\r\nmemY=2147483647",
+         [](Session& s) {
+             EXPECT_EQ(s.Form().memX, -(1 << 20));
+             EXPECT_EQ(s.Form().memY, 1 << 20);
+             s.TickPaintTick();
+             EXPECT_EQ(s.View().ScreenLeft(), 0);
+             EXPECT_GT(s.surface.presents, 0);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

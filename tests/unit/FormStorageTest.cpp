@@ -238,6 +238,10 @@ TEST_F(FormStorageTest, OnlyARectangleOnTheMonitorsAtTheSameScalingIsApplied) {
         {"no position", "Flags=0", std::nullopt},
         {"far edges missing keep the size", "NormPos=200,150", Rect{200, 150, 684, 471}},
         {"malformed corner stays where it is", "NormPos=abc,$,700,500", Rect{100, 100, 700, 500}},
+        // The far edge a missing word would take is not worked out when every word is there,
+        // and held at the end of the range when it is: no overflow either way.
+        {"edges at the end of the range", "NormPos=0,2147483647,1,1", std::nullopt},
+        {"far edge missing at the end of the range", "NormPos=2147483647,0", std::nullopt},
         {"across two monitors",
          "NormPos=1800,100,2100,400",
          Rect{1800, 100, 2100, 400},

@@ -165,6 +165,64 @@ TEST_F(SettingsStoreTest, Utf16TextReadsAsTheSameCharacters) {
                                              "e \xF0\x9F\x98\x80");
 }
 
+TEST_F(SettingsStoreTest, MalformedUtf8ReadsAsReplacementCharacters) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string value;
+    };
+    const std::string replacement = "\xEF\xBF\xBD";
+    const Case cases[] = {
+        // Overlong forms of a line feed and a carriage return must not break the line.
+        {"overlong line feed", "\xC0\x8A", replacement + replacement},
+        {"overlong carriage return", "\xE0\x80\x8D", replacement + replacement + replacement},
+        {"overlong four bytes", "\xF0\x80\x80\x8A",
+         replacement + replacement + replacement + replacement},
+        {"surrogate", "\xED\xA0\x80", replacement + replacement + replacement},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80",
+         replacement + replacement + replacement + replacement},
+        {"cut short", "a\xE2\x82", "a" + replacement + replacement},
+        {"well formed", "\xE2\x82\xAC", "\xE2\x82\xAC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load("\xEF\xBB\xBF[Lupenta]\nk=<" + c.bytes + ">\nmemX=1\n");
+        const std::string expected = "<" + c.value + ">";
+        EXPECT_EQ(store->ReadString("k", ""), expected);
+        EXPECT_EQ(store->ReadInteger("memX", 0), 1);
+        EXPECT_EQ(Flushed(), "\xEF\xBB\xBF[Lupenta]\r\nk=" + expected + "\r\nmemX=1\r\n\r\n");
+    }
+}
+
+// What the program writes is what it reads back, in this run and after the next start.
+TEST_F(SettingsStoreTest, ValuesAreKeptAsTheFileGivesThemBack) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string written;
+        std::string kept;
+    };
+    const Case cases[] = {
+        // A line break would start a line of its own and could set another key.
+        {"line breaks", "[Lupenta]\n", "1\r\nmemY=666\n[x]\rk=v", "1  memY=666 [x] k=v"},
+        {"blanks at the ends", "[Lupenta]\n", " \t 12 \x01", "12"},
+        {"beyond latin-1", "[Lupenta]\n", "Gr\xC3\xB6\xC3\x9F\xE2\x82\xAC", "Gr\xC3\xB6\xC3\x9F?"},
+        {"utf-16 holds it all", Utf16(u"[Lupenta]\n", false), "\xE2\x82\xAC\xF0\x9F\x98\x80",
+         "\xE2\x82\xAC\xF0\x9F\x98\x80"},
+        {"malformed", "\xEF\xBB\xBF[Lupenta]\n", "\xC0\x8A", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load(c.file);
+        store->WriteString("memX", c.written);
+        EXPECT_EQ(store->ReadString("memX", ""), c.kept);
+        Load(Flushed());
+        EXPECT_EQ(store->ReadString("memX", ""), c.kept);
+        EXPECT_FALSE(store->ValueStored("memY"));
+        EXPECT_EQ(store->Document().sections.size(), 1u);
+    }
+}
+
 TEST_F(SettingsStoreTest, IntegerTexts) {
     struct Case {
         std::string text;
