@@ -160,8 +160,9 @@ bool FakeDesktop::SetClipboardBitmap(const Bitmap24& frame) {
 
 void FakeDesktop::Record(const std::string& call) {
     calls.push_back(call);
-    if (onCall)
-        onCall(call);
+    // A hook may clear or replace itself; it runs from a copy that lives until it returns.
+    if (const auto hook = onCall)
+        hook(call);
 }
 
 int FakeDesktop::CallCount(const std::string& name) const {
