@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,12 @@ bool ReplaceFileContents(FileSystem& files, const std::string& path, std::string
         return true;
     files.RemoveFile(*temporary);
     return false;
+}
+
+std::string TemporaryNameBeside(const std::string& path, std::uint32_t token) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(token));
+    return path + suffix;
 }
 
 std::string FolderOf(std::string_view path) {
@@ -95,16 +102,36 @@ bool PortableFileSystem::CreateFolders(const std::string& folder) {
     return fs::is_directory(folder, ec);
 }
 
-std::optional<std::string> PortableFileSystem::TemporaryFileBeside(const std::string& path) {
-    static std::mt19937_64 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp",
-                      static_cast<unsigned>(random() & 0xFFFFFFFFu));
-        std::string candidate = path + suffix;
+std::optional<std::string> PortableFileSystem::LinkTarget(const std::string& path) {
+    // As many links in a row as the system itself follows before it calls it a loop.
+    constexpr int kMostLinks = 40;
+    fs::path current = path;
+    for (int hop = 0; hop < kMostLinks; ++hop) {
         std::error_code ec;
-        if (!fs::exists(candidate, ec) && !ec)
+        const fs::file_status status = fs::symlink_status(current, ec);
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            return std::nullopt;
+        if (!fs::is_symlink(status))
+            return current.string();
+        const fs::path target = fs::read_symlink(current, ec);
+        if (ec)
+            return std::nullopt;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> PortableFileSystem::TemporaryFileBeside(const std::string& path) {
+    static std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string candidate = TemporaryNameBeside(path, random());
+        // "x": the open fails when the name exists, so nothing of anyone else's is truncated.
+        if (std::FILE* file = std::fopen(candidate.c_str(), "wbx")) {
+            std::fclose(file);
             return candidate;
+        }
+        if (errno != EEXIST)
+            return std::nullopt;
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 // The few file operations the settings store needs. Paths are UTF-8 text in the platform's own
 // form. Every operation reports failure as a value and never throws.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,8 +28,13 @@ public:
 
     // Creates the folder and any missing parents; true when it exists afterwards.
     virtual bool CreateFolders(const std::string& folder) = 0;
-    // A name for a new file in the same folder as `path` that no other file has; on some
-    // platforms the empty file is created to reserve the name.
+    // Where the content of `path` lives: a symbolic link is followed to its target (a target
+    // that does not exist yet included); a plain file or a missing one is `path` itself.
+    // Nothing when a link cannot be followed.
+    virtual std::optional<std::string> LinkTarget(const std::string& path) = 0;
+    // Creates a new empty file in the same folder as `path` under a name no file had, and
+    // returns that name. The creation fails rather than open an existing file, so a file of
+    // the user's is never taken over, not even one made at the same moment.
     virtual std::optional<std::string> TemporaryFileBeside(const std::string& path) = 0;
     // Creates or truncates `path`, writes `bytes` and waits until they are on the disk.
     virtual bool WriteFileThrough(const std::string& path, std::string_view bytes) = 0;
@@ -42,6 +48,10 @@ public:
 // a temporary file in the same folder, reach the disk, and only then take the old file's place.
 // On failure the old file is as it was and the temporary file is gone.
 bool ReplaceFileContents(FileSystem& fs, const std::string& path, std::string_view bytes);
+
+// A candidate name for a temporary file beside `path`: the path with ".xxxxxxxx.tmp" added,
+// the hexadecimal digits those of `token`.
+std::string TemporaryNameBeside(const std::string& path, std::uint32_t token);
 
 // The folder part of `path`: everything before its last separator ("\" or "/"), or empty.
 std::string FolderOf(std::string_view path);
@@ -58,6 +68,7 @@ public:
     bool IsReadOnly(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool CreateFolders(const std::string& folder) override;
+    std::optional<std::string> LinkTarget(const std::string& path) override;
     std::optional<std::string> TemporaryFileBeside(const std::string& path) override;
     bool WriteFileThrough(const std::string& path, std::string_view bytes) override;
     bool MoveOver(const std::string& replacement, const std::string& target) override;

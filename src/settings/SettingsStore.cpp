@@ -523,11 +523,16 @@ void TSettingsStore::Flush() {
         return;
     // Nothing may escape: the store is flushed from its destructor at the end of the program.
     try {
-        if (!files_.CreateFolders(FolderOf(fullFileName_)))
+        // A settings file that is a link stays one: the new content goes where it points.
+        const std::optional<std::string> target = files_.LinkTarget(fullFileName_);
+        // The user may have protected the file while the program ran.
+        if (!target || files_.IsReadOnly(*target))
+            return;
+        if (!files_.CreateFolders(FolderOf(*target)))
             return;
         const std::string bytes =
             EncodeText(document_.Format(), encoding_.value_or(TextEncoding::Latin1));
-        ReplaceFileContents(files_, fullFileName_, bytes);
+        ReplaceFileContents(files_, *target, bytes);
     } catch (...) {
     }
 }

@@ -32,10 +32,18 @@ bool FakeFileSystem::CreateFolders(const std::string& folder) {
     return true;
 }
 
+std::optional<std::string> FakeFileSystem::LinkTarget(const std::string& path) {
+    const auto link = links.find(path);
+    return link == links.end() ? path : link->second;
+}
+
 std::optional<std::string> FakeFileSystem::TemporaryFileBeside(const std::string& path) {
     if (failTemporaryName)
         return std::nullopt;
-    std::string name = FolderOf(path) + "\\lup" + std::to_string(nextTemporary_++) + ".tmp";
+    std::string name;
+    do
+        name = FolderOf(path) + "\\lup" + std::to_string(nextTemporary_++) + ".tmp";
+    while (files.count(name));
     files[name];
     return name;
 }

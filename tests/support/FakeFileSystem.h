@@ -18,6 +18,8 @@ public:
     std::set<std::string> readOnly;
     // Files that exist but cannot be opened, as when another program holds them locked.
     std::set<std::string> unreadable;
+    // Symbolic links and where they point; a link that cannot be followed points nowhere.
+    std::map<std::string, std::optional<std::string>> links;
 
     bool failTemporaryName = false;
     bool failCreateFolders = false;
@@ -33,6 +35,7 @@ public:
     bool IsReadOnly(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool CreateFolders(const std::string& folder) override;
+    std::optional<std::string> LinkTarget(const std::string& path) override;
     std::optional<std::string> TemporaryFileBeside(const std::string& path) override;
     bool WriteFileThrough(const std::string& path, std::string_view bytes) override;
     bool MoveOver(const std::string& replacement, const std::string& target) override;

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <set>
 
 namespace lupenta {
 namespace {
@@ -18,15 +20,18 @@ using testing::FakeFileSystem;
 
 const std::string kOld = "[Lupenta]\r\nmemX=1\r\n\r\n";
 
-TEST(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+TEST(SettingsFile, AFailedOrRefusedWriteLeavesTheOldFileAndNoTemporaryFile) {
     struct Case {
         const char* name;
         std::function<void(FakeFileSystem&)> fail;
     };
+    const auto ini = [](FakeFileSystem& f) { return f.executableFolder + "\\Lupenta.ini"; };
     const Case cases[] = {
         {"no temporary name", [](FakeFileSystem& f) { f.failTemporaryName = true; }},
         {"disk full part-way", [](FakeFileSystem& f) { f.failWriteAfter = 12; }},
         {"final replace fails", [](FakeFileSystem& f) { f.failMoveOver = true; }},
+        {"made read-only while running", [&](FakeFileSystem& f) { f.readOnly.insert(ini(f)); }},
+        {"a link that cannot be followed", [&](FakeFileSystem& f) { f.links[ini(f)]; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,6 +139,91 @@ TEST_F(SettingsFileOnDisk, AWriterKilledPartWayLeavesTheOldFile) {
     files.dieAfter = 5;
     EXPECT_EXIT(Run(files), ::testing::ExitedWithCode(7), "");
     EXPECT_EQ(Get(), kOld);
+}
+
+TEST_F(SettingsFileOnDisk, AFileMadeReadOnlyAfterLoadingIsLeftAlone) {
+    Put(kOld);
+    FolderFileSystem files(folder.string());
+    {
+        TSettingsStore store(files);
+        store.SetFileName("Lupenta.ini");
+        store.Reload();
+        fs::permissions(ini, fs::perms::owner_read);
+        store.WriteInteger("memX", 2);
+    }
+    EXPECT_EQ(Get(), kOld);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Lupenta.ini"});
+}
+
+TEST_F(SettingsFileOnDisk, TemporaryFilesAreNewEmptyFilesThatTakeNoOnesName) {
+    // The user's own files beside the settings, one of them where a careless writer would go.
+    for (const char* name : {"Lupenta.ini", "Lupenta.ini.tmp", "notes.txt"})
+        std::ofstream(folder / name, std::ios::binary) << "mine";
+    const std::vector<std::string> before = Names();
+    FolderFileSystem files(folder.string());
+    std::set<std::string> made;
+    for (int i = 0; i < 20; ++i) {
+        const std::optional<std::string> temporary = files.TemporaryFileBeside(ini);
+        ASSERT_TRUE(temporary);
+        const std::string name = fs::path(*temporary).filename().string();
+        EXPECT_EQ(std::count(before.begin(), before.end(), name), 0) << name;
+        EXPECT_TRUE(made.insert(name).second) << name;
+        EXPECT_EQ(fs::file_size(*temporary), 0u);
+    }
+    for (const char* name : {"Lupenta.ini", "Lupenta.ini.tmp", "notes.txt"}) {
+        std::ifstream in(folder / name, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine") << name;
+    }
+    EXPECT_EQ(TemporaryNameBeside("C:\\x\\Lupenta.ini", 0xBEEF), "C:\\x\\Lupenta.ini.0000beef.tmp");
+}
+
+TEST_F(SettingsFileOnDisk, ALinkedFileIsWrittenWhereTheLinkPointsAndStaysALink) {
+    struct Case {
+        const char* name;
+        // Links made in order, each from a name in the folder to a target as written.
+        std::vector<std::pair<std::string, std::string>> links;
+        // Where the settings end up, relative to the folder.
+        std::string written;
+    };
+    const Case cases[] = {
+        {"relative", {{"Lupenta.ini", "real/settings.ini"}}, "real/settings.ini"},
+        {"absolute", {{"Lupenta.ini", "<folder>/real/settings.ini"}}, "real/settings.ini"},
+        {"link to a link",
+         {{"Lupenta.ini", "middle.ini"}, {"middle.ini", "real/settings.ini"}},
+         "real/settings.ini"},
+        {"target not there yet", {{"Lupenta.ini", "real/new.ini"}}, "real/new.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder);
+        fs::create_directories(folder / "real");
+        std::ofstream(folder / "real/settings.ini", std::ios::binary) << kOld;
+        for (const auto& [from, to] : c.links) {
+            std::string target = to;
+            if (target.rfind("<folder>", 0) == 0)
+                target = folder.string() + target.substr(8);
+            fs::create_symlink(target, folder / from);
+        }
+        FolderFileSystem files(folder.string());
+        Run(files);
+        for (const auto& [from, to] : c.links)
+            EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder / from))) << from;
+        std::ifstream in(folder / c.written, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                  "[Lupenta]\r\nmemX=2\r\n\r\n");
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            EXPECT_EQ(entry.path().extension(), entry.is_directory() ? "" : ".ini") << entry.path();
+    }
+}
+
+TEST_F(SettingsFileOnDisk, LinksInACircleAreLeftAsTheyAre) {
+    fs::create_symlink("other.ini", ini);
+    fs::create_symlink("Lupenta.ini", folder / "other.ini");
+    FolderFileSystem files(folder.string());
+    Run(files);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(ini)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder / "other.ini")));
+    EXPECT_EQ(Names().size(), 2u);
 }
 
 TEST_F(SettingsFileOnDisk, AReadOnlyFileIsNeverWritten) {

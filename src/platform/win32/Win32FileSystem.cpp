@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <random>
 
 namespace lupenta::win32 {
 
@@ -42,6 +43,17 @@ private:
 
 DWORD Attributes(const std::string& path) {
     return GetFileAttributesW(Widen(path).c_str());
+}
+
+// The final path carries the long-path prefix, which no path the program builds has.
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    const std::wstring unc = L"\\\\?\\UNC\\";
+    const std::wstring local = L"\\\\?\\";
+    if (path.rfind(unc, 0) == 0)
+        return L"\\\\" + path.substr(unc.size());
+    if (path.rfind(local, 0) == 0)
+        return path.substr(local.size());
+    return path;
 }
 
 } // namespace
@@ -95,17 +107,45 @@ bool Win32FileSystem::CreateFolders(const std::string& folder) {
            GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+std::optional<std::string> Win32FileSystem::LinkTarget(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return path;
+    UniqueFile file(CreateFileW(wide.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // A link whose target is gone cannot be followed; anything else that will not open is
+    // written where it is, and the write will say whether that works.
+    if (!file.Valid())
+        return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? std::nullopt
+                                                           : std::optional<std::string>(path);
+    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    const DWORD length = GetFinalPathNameByHandleW(file.Get(), nullptr, 0, flags);
+    if (length == 0)
+        return std::nullopt;
+    std::wstring final(length, L'\0');
+    const DWORD written = GetFinalPathNameByHandleW(file.Get(), final.data(), length, flags);
+    if (written == 0 || written >= length)
+        return std::nullopt;
+    final.resize(written);
+    return Narrow(WithoutLongPathPrefix(final));
+}
+
 std::optional<std::string> Win32FileSystem::TemporaryFileBeside(const std::string& path) {
-    std::string folder = FolderOf(path);
-    if (folder.empty())
-        folder = ".";
-    wchar_t name[MAX_PATH];
-    // The name is reserved by creating the empty file, so two copies of the program that end
-    // at the same moment never write into one temporary file.
-    if (GetTempFileNameW(Widen(folder).c_str(), L"lup", 0, name) != 0)
-        return Narrow(std::wstring(name));
-    // A folder too deep for that call still gets a name of its own beside the file.
-    return path + ".tmp";
+    static std::mt19937 random{std::random_device{}() ^ GetTickCount() ^ GetCurrentProcessId()};
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string candidate = TemporaryNameBeside(path, random());
+        // CREATE_NEW fails on an existing name, so nothing of anyone else's is truncated.
+        UniqueFile file(CreateFileW(Widen(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.Valid())
+            return candidate;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 bool Win32FileSystem::WriteFileThrough(const std::string& path, std::string_view bytes) {

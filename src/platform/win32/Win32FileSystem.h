@@ -14,6 +14,7 @@ public:
     bool IsReadOnly(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool CreateFolders(const std::string& folder) override;
+    std::optional<std::string> LinkTarget(const std::string& path) override;
     std::optional<std::string> TemporaryFileBeside(const std::string& path) override;
     bool WriteFileThrough(const std::string& path, std::string_view bytes) override;
     bool MoveOver(const std::string& replacement, const std::string& target) override;
