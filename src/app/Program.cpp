@@ -36,6 +36,17 @@ void Program::ApplyStartupSwitches(const StartupRequests& requests) {
         tray_->Visibility = tray_->Visibility.Get().Without(tvVisibleTaskBar);
 }
 
+bool Program::CloseQuery() {
+    if (!storage.OnCloseQuery())
+        return false;
+    // The placement save has just written its own texts into the keys it shares with the
+    // window's settings, so the window's values are written after it on every way out: also
+    // when the window was hidden to the tray, or never shown, and no hide will run its hide
+    // handler.
+    form.FormHide();
+    return true;
+}
+
 void Program::EndSession() {
     storage.SaveFormPlacement();
     form.FormHide();

@@ -34,7 +34,8 @@ public:
 
     // Window events, routed through the form storage.
     void Show() { storage.OnShow(); }
-    bool CloseQuery() { return storage.OnCloseQuery(); }
+    // A close request; true when the window may go, its final settings written.
+    bool CloseQuery();
     void Destroy() { storage.OnDestroy(); }
     // The user logs off or the system shuts down: the process ends without the window's
     // usual close, so everything the close would have saved is saved and written now.

@@ -75,10 +75,7 @@ TEST(SettingsFileGolden, FirstRunInvertThenExit) {
 
         program.form.Exit1Click();
         ASSERT_TRUE(program.CloseQuery());
-        // Between the close-query save and the hide, the shared keys hold the other texts.
-        EXPECT_EQ(program.store.ReadString("InvertImage1_Checked", ""), "TRUE");
         window.visible = false;
-        program.form.FormHide();
         program.Destroy();
         EXPECT_FALSE(files.files.count(kIni)) << "the file is written only when the store goes";
     }
@@ -100,6 +97,91 @@ TEST(SettingsFileGolden, TheNextStartComesBackInverted) {
     EXPECT_TRUE(program.form.Panel1.Visible);
     EXPECT_EQ(window.applied.size(), 1u) << "the saved placement is applied";
 }
+
+// Each way the program ends, with the window on screen, hidden to the tray or never shown: what
+// the user set comes back at the next start.
+enum class Screen { Shown, HiddenToTray, NeverShown };
+
+struct WayOut {
+    const char* name;
+    Screen screen;
+    void (*leave)(Program&);
+};
+
+void PrintTo(const WayOut& way, std::ostream* out) {
+    *out << way.name;
+}
+
+class EveryWayOut : public ::testing::TestWithParam<WayOut> {};
+
+TEST_P(EveryWayOut, KeepsTheSettings) {
+    FakeDesktop desktop;
+    FakeFileSystem files;
+    FakeFormWindow window;
+    testing::FakeRunKey runKey;
+    {
+        Program program(desktop, files, window);
+        StartAsThePlatformDoes(program, runKey);
+        program.form.SetVisible(true);
+        program.form.InvertImage1Click();
+        program.form.FlipHorizontally1Click();
+        program.form.N1pixel1Click(program.form.N5pixels1);
+        program.form.ImageView1DblClick();
+        // Hidden through the menu, the placement is saved on the way to the tray.
+        if (GetParam().screen == Screen::HiddenToTray)
+            program.form.ShowHideProgram1Click();
+        if (GetParam().screen != Screen::Shown) {
+            program.form.SetVisible(false);
+            window.visible = false;
+        }
+        GetParam().leave(program);
+    }
+    ASSERT_TRUE(files.files.count(kIni));
+    const std::string& file = files.files.at(kIni);
+    for (const char* line : {"InvertImage1_Checked=True\r\n", "FlipHorizontally1_Checked=TRUE\r\n",
+                             "Pixlevel=5\r\n", "ShowTitlebar=True\r\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line << " missing from\n" << file;
+
+    Program again(desktop, files, window);
+    StartAsThePlatformDoes(again, runKey);
+    EXPECT_TRUE(again.form.imageview1->Invert());
+    EXPECT_TRUE(again.form.imageview1->FlipHorizontal());
+    EXPECT_EQ(again.form.imageview1->Gridlevel(), 5);
+    EXPECT_TRUE(again.form.showtitle);
+}
+
+void CloseAllowed(Program& program) {
+    if (program.CloseQuery())
+        program.Destroy();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsFileGolden, EveryWayOut,
+    ::testing::Values(WayOut{"ExitWhileShown", Screen::Shown,
+                             [](Program& p) {
+                                 p.form.Exit1Click();
+                                 CloseAllowed(p);
+                             }},
+                      WayOut{"ExitFromTheTrayWhileHidden", Screen::HiddenToTray,
+                             [](Program& p) {
+                                 p.form.Exit1Click();
+                                 CloseAllowed(p);
+                             }},
+                      WayOut{"ExitFromTheTrayNeverShown", Screen::NeverShown,
+                             [](Program& p) {
+                                 p.form.Exit1Click();
+                                 CloseAllowed(p);
+                             }},
+                      WayOut{"CloseBoxWithoutTray", Screen::Shown,
+                             [](Program& p) {
+                                 p.ApplyStartupSwitches(
+                                     StartupRequests{.allowClose = true, .noTray = true});
+                                 p.form.btnCloseClick();
+                                 CloseAllowed(p);
+                             }},
+                      WayOut{"EndOfSessionWhileHidden", Screen::HiddenToTray,
+                             [](Program& p) { p.EndSession(); }}),
+    [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });
 
 // Log-off ends the process without the usual close; nothing the user set may be lost.
 TEST(SettingsFileGolden, EndingTheSessionWritesWhatExitWould) {

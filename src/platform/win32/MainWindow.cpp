@@ -257,11 +257,7 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
         if (!(OnCloseQuery ? OnCloseQuery() : form_.FormCloseQuery()))
             return 0;
-        // A window that is still visible is hidden before it goes, and its hide handler runs.
-        if (IsWindowVisible(window)) {
-            ShowWindow(window, SW_HIDE);
-            form_.FormHide();
-        }
+        ShowWindow(window, SW_HIDE);
         DestroyWindow(window);
         return 0;
     case WM_QUERYENDSESSION:

@@ -26,6 +26,7 @@ public:
     // Run when the window first becomes visible, before it appears; the form storage takes
     // this over to restore the placement first.
     std::function<void()> OnShow;
+    // Answers a close request; when the close passes, the settings to keep have been written.
     std::function<bool()> OnCloseQuery;
     std::function<void()> OnDestroy;
     std::function<void()> OnEndSession;
