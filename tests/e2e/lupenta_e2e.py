@@ -61,7 +61,11 @@ class Session:
 
     def __enter__(self):
         self.start(self.pattern, *(str(n) for n in self.pattern_size))
-        time.sleep(2)
+        # On a loaded machine the pattern can take longer than the magnifier to come up.
+        self.wait_for(lambda: subprocess.run(
+            ["xdotool", "search", "--name", "Lupenta test pattern"],
+            capture_output=True, text=True).stdout.strip(), "the test pattern")
+        time.sleep(1)
         return self
 
     def __exit__(self, *exc):
