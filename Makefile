@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 600
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps native windows fuzzers run test fuzz sanitize bench format clean
+.PHONY: all deps native windows fuzzers run test fuzz sanitize bench soak format clean
 
 all: native windows
 
@@ -52,6 +52,10 @@ sanitize: deps
 
 bench: native
 	@scripts/bench $(NATIVE)/bench/lupenta_bench
+
+# Not part of `make test`: SOAK_MINUTES (30 by default) of the program at its fastest refresh.
+soak: windows
+	@scripts/soak
 
 format:
 	@clang-format -i $$(git ls-files '*.h' '*.cpp')
