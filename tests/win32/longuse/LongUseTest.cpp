@@ -79,8 +79,8 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-// Ends every menu, dialog and message box of this thread as soon as it is up, so the modal
-// loops that show them return; counts them, so a test knows they really opened.
+// Ends every menu, dialog and message box of this thread once it is up and painted, so the
+// modal loops that show them return; counts them, so a test knows they really opened.
 class ModalCloser {
 public:
     ModalCloser() {
@@ -109,18 +109,29 @@ private:
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
-    // A window may be activated more than once while it is up.
+    // A window may be activated more than once while it is up. The close waits for a timer,
+    // which comes after the window's paint, so the paint's objects are counted too.
     void Close(HWND window, UINT message, WPARAM wParam) {
-        if (window == lastClosed_)
+        if (window == target_)
             return;
-        lastClosed_ = window;
-        PostMessageW(window, message, wParam, 0);
+        target_ = window;
+        message_ = message;
+        wParam_ = wParam;
+        timer_ = SetTimer(nullptr, 0, 1, PostClose);
         ++closed;
+    }
+
+    static void CALLBACK PostClose(HWND, UINT, UINT_PTR, DWORD) {
+        KillTimer(nullptr, active_->timer_);
+        PostMessageW(active_->target_, active_->message_, active_->wParam_, 0);
     }
 
     static inline ModalCloser* active_ = nullptr;
     HHOOK hook_ = nullptr;
-    HWND lastClosed_ = nullptr;
+    HWND target_ = nullptr;
+    UINT message_ = 0;
+    WPARAM wParam_ = 0;
+    UINT_PTR timer_ = 0;
 };
 
 UpdateOutcome UpgradeFound() {
