@@ -27,6 +27,13 @@ void Pump() {
     }
 }
 
+// The main window's end asks the loop to quit, and the next test's loop must not see that.
+void ForgetQuit() {
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
 // A window whose handler fails on request: with an error, or out of memory in its paint.
 class FailingWindow final : public MessageHandler {
 public:
@@ -125,10 +132,25 @@ TEST_F(FaultBarrierTest, TheMainWindowsTickFailsIntoTheBoxAndTicksOn) {
         EXPECT_EQ(desktop.CallCount("CaptureScreen"), captures + 1);
         EXPECT_TRUE(IsWindow(window.Hwnd()));
     }
-    // The main window's end asks the loop to quit; this test has no loop.
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    ForgetQuit();
+}
+
+TEST_F(FaultBarrierTest, AKeyWhoseCommandFailsShowsTheBoxAndTheLoopRunsOn) {
+    Tfrmmain form{desktop};
+    form.FormCreate();
+    {
+        MainWindow window(form);
+        window.Show();
+        Pump();
+        // Keys reach the menu's shortcuts in the message loop, before any window procedure.
+        form.ShowHelpfile1.OnClick = [] { throw std::runtime_error("the command failed"); };
+        PostMessageW(window.Hwnd(), WM_KEYDOWN, VK_F1, 0);
+        PostQuitMessage(0);
+        EXPECT_EQ(RunMessageLoop(window), 0);
+        ASSERT_EQ(desktop.messages.size(), 1u);
+        EXPECT_EQ(desktop.messages[0].text, "the command failed");
     }
+    ForgetQuit();
 }
 
 } // namespace
