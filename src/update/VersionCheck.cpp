@@ -1,9 +1,6 @@
 #include "update/VersionCheck.h"
 
-#include "main/fmMagnifier.h"
 #include "settings/SettingsStore.h"
-
-#include <exception>
 
 namespace lupenta {
 
@@ -45,39 +42,6 @@ std::size_t AdvanceCharacters(std::string_view text, std::size_t at, std::size_t
 
 std::int32_t VersionPart(std::string_view text) {
     return ParseIntegerText(text).value_or(0);
-}
-
-// Pauses the sampling timer and drops stay-on-top for as long as the dialog is open.
-class DialogBracket {
-public:
-    explicit DialogBracket(Tfrmmain& form)
-        : form_(form), timerWasEnabled_(form.Timer1.Enabled), wasOnTop_(form.StayOnTop1.Checked) {
-        form_.Timer1.Enabled = false;
-        form_.SetStayOnTop(false);
-    }
-    ~DialogBracket() {
-        form_.Timer1.Enabled = timerWasEnabled_;
-        form_.SetStayOnTop(wasOnTop_);
-    }
-    DialogBracket(const DialogBracket&) = delete;
-    DialogBracket& operator=(const DialogBracket&) = delete;
-
-private:
-    Tfrmmain& form_;
-    bool timerWasEnabled_;
-    bool wasOnTop_;
-};
-
-std::string RunCheck(Tfrmmain& form, TextDownloader& downloader, UpdatePresenter& presenter) {
-    const DownloadResult download = downloader.DownloadText(VersionFileAddress());
-    if (!download.text)
-        return download.error.empty() ? std::string("download failed") : download.error;
-    const std::optional<UpdateOutcome> outcome = ReadVersionFile(*download.text, form.version);
-    if (!outcome)
-        return "incorrect data found";
-    const DialogBracket bracket(form);
-    presenter.ShowUpdateDialog(*outcome);
-    return {};
 }
 
 } // namespace
@@ -170,21 +134,6 @@ std::optional<UpdateOutcome> ReadVersionFile(std::string_view text,
     for (std::size_t i = 0; i < outcome.features.size(); ++i)
         outcome.features[i] = FindContentValue(lines, "whatsnew" + std::to_string(i + 1));
     return outcome;
-}
-
-std::string CheckNewVersion(Tfrmmain& form, TextDownloader& downloader, UpdatePresenter& presenter,
-                            Desktop& desktop) {
-    std::string failure;
-    // Whatever goes wrong, the user sees the same warning and can try again.
-    try {
-        failure = RunCheck(form, downloader, presenter);
-    } catch (const std::exception& error) {
-        failure = error.what();
-    }
-    if (!failure.empty())
-        desktop.ShowMessage(kConnectionWarning, "Warning", MessageIcon::Warning, false);
-    form.CheckforUpdates1.Enabled = true;
-    return failure;
 }
 
 } // namespace lupenta

@@ -13,21 +13,10 @@
 
 namespace lupenta {
 
-class Desktop;
-class Tfrmmain;
-
-// A whole HTTP reply as UTF-8 text, or why there is none.
+// The whole version file as UTF-8 text, or why there is none.
 struct DownloadResult {
     std::optional<std::string> text;
     std::string error;
-};
-
-class TextDownloader {
-public:
-    virtual ~TextDownloader() = default;
-    // Blocks until the whole reply is in; the HTTP status is not examined, so an error page
-    // comes back like any other reply.
-    virtual DownloadResult DownloadText(const std::string& address) = 0;
 };
 
 class UpdatePresenter {
@@ -65,12 +54,5 @@ std::optional<UpdateOutcome> ReadVersionFile(std::string_view text,
 
 inline constexpr const char* kConnectionWarning =
     "Cannot connect to the internet.  Please check your connection.";
-
-// Runs the check behind "Check for New Version...", whose item the command has disabled.
-// The sampling timer is paused and stay-on-top dropped only while the dialog is open; any
-// failure shows the one warning instead, with timer and window untouched. The item is enabled
-// again either way. Returns why the check failed, for tests; empty when the dialog was shown.
-std::string CheckNewVersion(Tfrmmain& form, TextDownloader& downloader, UpdatePresenter& presenter,
-                            Desktop& desktop);
 
 } // namespace lupenta

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "update/UpdateCheck.h"
 #include "update/VersionCheck.h"
 
 #include <functional>
@@ -8,16 +9,34 @@
 
 namespace lupenta::testing {
 
-// Answers every download with `reply`; the addresses asked for are kept.
-class FakeDownloader : public TextDownloader {
+// Keeps each fetch asked for; the test answers it with Reply, as the worker would later.
+class FakeFetcher : public VersionFetcher {
 public:
-    DownloadResult reply;
-    std::vector<std::string> addresses;
+    struct Request {
+        std::string address;
+        CheckClock::time_point deadline;
+    };
+    std::vector<Request> requests;
+    int cancels = 0;
 
-    DownloadResult DownloadText(const std::string& address) override {
-        addresses.push_back(address);
-        return reply;
+    void Start(const std::string& address, CheckClock::time_point deadline,
+               std::function<void(DownloadResult)> done) override {
+        requests.push_back({address, deadline});
+        done_ = std::move(done);
     }
+    void Cancel() override {
+        ++cancels;
+        done_ = nullptr;
+    }
+    bool InFlight() const { return static_cast<bool>(done_); }
+    void Reply(DownloadResult result) {
+        auto done = std::move(done_);
+        done_ = nullptr;
+        done(std::move(result));
+    }
+
+private:
+    std::function<void(DownloadResult)> done_;
 };
 
 // Keeps what each dialog would have shown; `whileOpen` runs while it is "open".

@@ -1,21 +1,13 @@
 #include "update/VersionCheck.h"
-#include "main/fmMagnifier.h"
-#include "support/FakeDesktop.h"
-#include "support/FakeUpdateCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace lupenta {
 namespace {
-
-using testing::FakeDesktop;
-using testing::FakeDownloader;
-using testing::FakeUpdatePresenter;
 
 using Lines = std::vector<std::string>;
 
@@ -171,150 +163,6 @@ TEST(VersionCheck, ReadVersionFileFillsTheDialog) {
 
     EXPECT_FALSE(ReadVersionFile("<html><body>Not Found</body></html>", "15.0"));
     EXPECT_FALSE(ReadVersionFile("<meta name=\"Version\" content=\"\">", "15.0"));
-}
-
-// Sees the window's topmost requests.
-class TopmostPeer : public ui::FormPeer {
-public:
-    std::vector<bool> topmost;
-
-    WindowId Handle() override { return 1; }
-    bool Visible() override { return true; }
-    Rect BoundsRect() override { return {}; }
-    void SetBoundsRect(const Rect&) override {}
-    std::uint32_t Style() override { return 0; }
-    void SetStyle(std::uint32_t) override {}
-    void RefreshFrame() override {}
-    void SetCaption(const std::string&) override {}
-    void StartMove() override {}
-    void Close() override {}
-    void SetLayeredAlpha(int) override {}
-    void ClearLayered() override {}
-    void SetTopmost(bool on) override { topmost.push_back(on); }
-};
-
-const char* const kUpgradeFile = "<meta name=\"Version\" content=\"16.0\">\r\n"
-                                 "<meta name=\"whatsnew1\" content=\"Bigger zoom\">\r\n";
-
-// The main window as the command leaves it: the item disabled, the timer running, on top.
-class CheckFlow : public ::testing::Test {
-protected:
-    CheckFlow() {
-        form.AttachPeer(&peer);
-        form.version = "15.0";
-        form.StayOnTop1.Checked = true;
-        form.CheckforUpdates1.Enabled = false;
-        downloader.reply.text = kUpgradeFile;
-    }
-
-    std::string Check() { return CheckNewVersion(form, downloader, presenter, desktop); }
-
-    FakeDesktop desktop;
-    Tfrmmain form{desktop};
-    TopmostPeer peer;
-    FakeDownloader downloader;
-    FakeUpdatePresenter presenter;
-};
-
-TEST_F(CheckFlow, DialogOpensWithTimerPausedAndTopmostDropped) {
-    bool timerDuringDialog = true;
-    bool itemDuringDialog = true;
-    std::vector<bool> topmostDuringDialog;
-    presenter.whileOpen = [&] {
-        timerDuringDialog = form.Timer1.Enabled;
-        itemDuringDialog = form.CheckforUpdates1.Enabled;
-        topmostDuringDialog = peer.topmost;
-    };
-
-    EXPECT_EQ(Check(), "");
-
-    EXPECT_EQ(downloader.addresses, std::vector<std::string>{VersionFileAddress()});
-    EXPECT_EQ(VersionFileAddress().rfind("http://", 0), 0u);
-    EXPECT_EQ(VersionFileAddress().substr(VersionFileAddress().size() - 20),
-              "/version/lupenta.txt");
-    ASSERT_EQ(presenter.shown.size(), 1u);
-    EXPECT_EQ(presenter.shown[0].kind, UpdateKind::MajorUpgrade);
-    EXPECT_EQ(presenter.shown[0].message, "Major upgrade found");
-    EXPECT_EQ(presenter.shown[0].onlineVersion, "16.0");
-    EXPECT_EQ(presenter.shown[0].currentVersion, "15.0");
-    EXPECT_EQ(presenter.shown[0].features[0], "Bigger zoom");
-
-    EXPECT_FALSE(timerDuringDialog);
-    EXPECT_FALSE(itemDuringDialog);
-    EXPECT_EQ(topmostDuringDialog, std::vector<bool>{false});
-    EXPECT_TRUE(form.Timer1.Enabled);
-    EXPECT_EQ(peer.topmost, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(form.CheckforUpdates1.Enabled);
-    EXPECT_TRUE(desktop.messages.empty());
-}
-
-TEST_F(CheckFlow, StatesBeforeTheCheckAreRestoredAsTheyWere) {
-    form.Timer1.Enabled = false;
-    form.StayOnTop1.Checked = false;
-    Check();
-    ASSERT_EQ(presenter.shown.size(), 1u);
-    EXPECT_FALSE(form.Timer1.Enabled);
-    EXPECT_EQ(peer.topmost, (std::vector<bool>{false, false}));
-}
-
-struct FailureCase {
-    const char* name;
-    DownloadResult reply;
-    const char* cause;
-};
-
-TEST_F(CheckFlow, EveryFailureEndsInTheOneWarning) {
-    const FailureCase cases[] = {
-        {"no session",
-         {std::nullopt, "Unable to initialize Wininet"},
-         "Unable to initialize Wininet"},
-        {"address not opened",
-         {std::nullopt, "Cannot open URL http://host/x"},
-         "Cannot open URL http://host/x"},
-        {"error page", {"<html><title>404 Not Found</title></html>", ""}, "incorrect data found"},
-        {"empty reply", {"", ""}, "incorrect data found"},
-    };
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        desktop.messages.clear();
-        peer.topmost.clear();
-        form.CheckforUpdates1.Enabled = false;
-        downloader.reply = c.reply;
-
-        EXPECT_EQ(Check(), c.cause);
-
-        ASSERT_EQ(desktop.messages.size(), 1u);
-        EXPECT_EQ(desktop.messages[0].text,
-                  "Cannot connect to the internet.  Please check your connection.");
-        EXPECT_EQ(desktop.messages[0].caption, "Warning");
-        EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Warning);
-        EXPECT_TRUE(presenter.shown.empty());
-        EXPECT_TRUE(form.Timer1.Enabled);
-        EXPECT_TRUE(peer.topmost.empty());
-        EXPECT_TRUE(form.CheckforUpdates1.Enabled);
-    }
-}
-
-TEST_F(CheckFlow, ADialogThatFailsStillRestoresTheWindow) {
-    presenter.whileOpen = [] { throw std::runtime_error("no dialog"); };
-    EXPECT_EQ(Check(), "no dialog");
-    EXPECT_EQ(desktop.messages.size(), 1u);
-    EXPECT_TRUE(form.Timer1.Enabled);
-    EXPECT_EQ(peer.topmost, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(form.CheckforUpdates1.Enabled);
-}
-
-TEST_F(CheckFlow, TheCommandCanRunAgainAfterAFailure) {
-    downloader.reply = {std::nullopt, "Cannot open URL x"};
-    form.CheckforUpdates1Click();
-    Check();
-    ASSERT_TRUE(form.CheckforUpdates1.Enabled);
-    downloader.reply = {kUpgradeFile, ""};
-    form.CheckforUpdates1Click();
-    EXPECT_FALSE(form.CheckforUpdates1.Enabled);
-    Check();
-    EXPECT_EQ(presenter.shown.size(), 1u);
-    EXPECT_TRUE(form.CheckforUpdates1.Enabled);
 }
 
 } // namespace

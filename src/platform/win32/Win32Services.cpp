@@ -11,6 +11,18 @@
 
 namespace lupenta::win32 {
 
+namespace {
+
+constexpr UINT_PTR kDeadlineTimer = 1;
+
+} // namespace
+
+Win32Services::Win32Services(Desktop& desktop, std::string executableFolder)
+    : desktop_(desktop), executableFolder_(std::move(executableFolder)),
+      deadline_(check_.tmrDeadline, fetcher_.Hwnd(), kDeadlineTimer) {
+    fetcher_.OnTimer = [this] { check_.tmrDeadline.Fire(); };
+}
+
 void Win32Services::HideApplication() {
     if (tray_)
         tray_->HideApplication();
@@ -26,7 +38,7 @@ void Win32Services::ToggleRunOnStartup(ui::TMenuItem& item) {
 }
 
 void Win32Services::CheckForUpdates(Tfrmmain& form) {
-    CheckNewVersion(form, downloader_, *this, desktop_);
+    check_.Start(form);
 }
 
 void Win32Services::ShowUpdateDialog(const UpdateOutcome& outcome) {

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "main/fmMagnifier.h"
+#include "platform/win32/BackgroundFetcher.h"
+#include "platform/win32/TimerPeer.h"
 #include "platform/win32/Win32RunKey.h"
-#include "platform/win32/WinInetDownloader.h"
 #include "tray/TrayIcon.h"
-#include "update/VersionCheck.h"
+#include "update/UpdateCheck.h"
 
 #include <windows.h>
 
@@ -13,8 +14,7 @@ namespace lupenta::win32 {
 // What the main window asks of the rest of the program, on Windows.
 class Win32Services final : public MainWindowServices, private UpdatePresenter {
 public:
-    Win32Services(Desktop& desktop, std::string executableFolder)
-        : desktop_(desktop), executableFolder_(std::move(executableFolder)) {}
+    Win32Services(Desktop& desktop, std::string executableFolder);
 
     void SetTray(TTrayIcon* tray) { tray_ = tray; }
     // The window that owns the dialogs.
@@ -35,7 +35,9 @@ private:
     Desktop& desktop_;
     std::string executableFolder_;
     HWND owner_ = nullptr;
-    WinInetDownloader downloader_;
+    BackgroundFetcher fetcher_;
+    TUpdateCheck check_{fetcher_, *this, desktop_};
+    TimerPeer deadline_;
     Win32RunKey runKey_;
     TTrayIcon* tray_ = nullptr;
 };

@@ -2,12 +2,8 @@
 
 #include "platform/win32/Text.h"
 
-#include <windows.h>
-#include <wininet.h>
-
+#include <algorithm>
 #include <array>
-#include <cstring>
-#include <utility>
 
 namespace lupenta::win32 {
 
@@ -15,21 +11,10 @@ namespace {
 
 constexpr DWORD kBufferSize = 1025;
 
-class UniqueInternetHandle {
-public:
-    explicit UniqueInternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~UniqueInternetHandle() {
-        if (handle_)
-            InternetCloseHandle(handle_);
-    }
-    UniqueInternetHandle(const UniqueInternetHandle&) = delete;
-    UniqueInternetHandle& operator=(const UniqueInternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
+// A redirect is not followed: the version file has one address, and a reply from anywhere
+// else is not the file, so its 3xx status fails the check like any status but 200.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI;
 
 std::string AnsiToUtf8(const std::string& ansi) {
     if (ansi.empty())
@@ -41,34 +26,121 @@ std::string AnsiToUtf8(const std::string& ansi) {
     return Narrow(wide);
 }
 
+// WinINet's own time-outs, set on the request before each wait: under Wine they are honoured
+// on a request opened through InternetConnect, but not on one from InternetOpenUrl.
+void LimitWaits(HINTERNET request, CheckClock::time_point deadline) {
+    DWORD wait = static_cast<DWORD>(TimeLeft(deadline, CheckClock::now()).count());
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionW(request, option, &wait, sizeof wait);
+}
+
+// A call that may wait on the network, made only while the fetch is wanted; false when it
+// failed or the fetch was abandoned meanwhile.
+template <class Call> bool Wait(FetchJob& job, Call call) {
+    if (!job.EnterCall())
+        return false;
+    const BOOL done = call();
+    return job.LeaveCall() && done;
+}
+
+class ClosedAtEnd {
+public:
+    explicit ClosedAtEnd(FetchJob& job) : job_(job) {}
+    ~ClosedAtEnd() { job_.CloseHandles(); }
+    ClosedAtEnd(const ClosedAtEnd&) = delete;
+    ClosedAtEnd& operator=(const ClosedAtEnd&) = delete;
+
+private:
+    FetchJob& job_;
+};
+
+struct AddressParts {
+    std::wstring host;
+    INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+    std::wstring path;
+};
+
+std::optional<AddressParts> SplitAddress(const std::string& address) {
+    const std::wstring wide = Widen(address);
+    std::array<wchar_t, INTERNET_MAX_HOST_NAME_LENGTH> host{};
+    std::array<wchar_t, INTERNET_MAX_PATH_LENGTH> path{};
+    std::array<wchar_t, INTERNET_MAX_PATH_LENGTH> extra{};
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host.data();
+    parts.dwHostNameLength = static_cast<DWORD>(host.size());
+    parts.lpszUrlPath = path.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+    parts.lpszExtraInfo = extra.data();
+    parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+    if (!InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts))
+        return std::nullopt;
+    return AddressParts{host.data(), parts.nPort, std::wstring(path.data()) + extra.data()};
+}
+
 } // namespace
 
-DownloadResult WinInetDownloader::DownloadText(const std::string& address) {
-    const UniqueInternetHandle session(
-        InternetOpenW(L"Lupenta", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+DownloadResult DownloadText(const std::string& address, CheckClock::time_point deadline,
+                            FetchJob& job) {
+    const ClosedAtEnd closed(job);
+    const HINTERNET session =
+        InternetOpenW(L"Lupenta", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session)
         return {std::nullopt, "Unable to initialize Wininet"};
-    // Declared after the session, so it is closed first.
-    const UniqueInternetHandle url(InternetOpenUrlW(session.get(), Widen(address).c_str(), nullptr,
-                                                    0, INTERNET_FLAG_RELOAD, 0));
-    if (!url)
-        return {std::nullopt, "Cannot open URL " + address};
+    job.Adopt(session);
+    const std::string cannotOpen = "Cannot open URL " + address;
+    const std::optional<AddressParts> parts = SplitAddress(address);
+    if (!parts)
+        return {std::nullopt, cannotOpen};
+    const HINTERNET connection = InternetConnectW(session, parts->host.c_str(), parts->port,
+                                                  nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection)
+        return {std::nullopt, cannotOpen};
+    job.Adopt(connection);
+    const HINTERNET request = HttpOpenRequestW(connection, L"GET", parts->path.c_str(), nullptr,
+                                               nullptr, nullptr, kRequestFlags, 0);
+    if (!request)
+        return {std::nullopt, cannotOpen};
+    job.Adopt(request);
 
-    // Converted as a whole: a double-byte character may be split between two reads.
-    std::string ansi;
+    LimitWaits(request, deadline);
+    if (!Wait(job, [&] { return HttpSendRequestW(request, nullptr, 0, nullptr, 0); }))
+        return {std::nullopt, cannotOpen};
+    DWORD status = 0;
+    DWORD statusSize = sizeof status;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                        &statusSize, nullptr))
+        return {std::nullopt, cannotOpen};
+    VersionReply reply;
+    if (!reply.TakeStatus(static_cast<int>(status)))
+        return reply.Finish();
+
+    // Each read takes only what has arrived, so a trickling server cannot keep one read
+    // waiting past the deadline.
     std::array<char, kBufferSize> buffer{};
     for (;;) {
-        DWORD read = 0;
-        if (!InternetReadFile(url.get(), buffer.data(), kBufferSize, &read))
+        if (CheckClock::now() >= deadline)
+            return {std::nullopt, "no reply by the deadline"};
+        LimitWaits(request, deadline);
+        DWORD available = 0;
+        if (!Wait(job, [&] { return InternetQueryDataAvailable(request, &available, 0, 0); }))
             return {std::nullopt, "Cannot read URL " + address};
-        if (read == 0)
+        if (available == 0)
             break;
-        // Text ends at a zero byte; what follows it in the same read is not text.
-        const void* zero = std::memchr(buffer.data(), 0, read);
-        ansi.append(buffer.data(),
-                    zero ? static_cast<const char*>(zero) - buffer.data() : std::size_t{read});
+        DWORD read = 0;
+        if (!Wait(job, [&] {
+                return InternetReadFile(request, buffer.data(), std::min(available, kBufferSize),
+                                        &read);
+            }))
+            return {std::nullopt, "Cannot read URL " + address};
+        if (read == 0 || !reply.TakeRead({buffer.data(), read}))
+            break;
     }
-    return {AnsiToUtf8(ansi), {}};
+    DownloadResult result = reply.Finish();
+    if (result.text)
+        result.text = AnsiToUtf8(*result.text);
+    return result;
 }
 
 } // namespace lupenta::win32

@@ -1,14 +1,17 @@
 #pragma once
 
-#include "update/VersionCheck.h"
+#include "platform/win32/FetchJob.h"
+#include "update/VersionReply.h"
+
+#include <string>
 
 namespace lupenta::win32 {
 
-// HTTP through WinInet with the system's proxy settings, always from the server, never from
-// the cache. The reply is taken to be in the ANSI code page.
-class WinInetDownloader final : public TextDownloader {
-public:
-    DownloadResult DownloadText(const std::string& address) override;
-};
+// Fetches `address` by HTTP GET through WinINet with the system's proxy settings, always from
+// the server, never from or into the cache; the reply is taken to be in the ANSI code page.
+// Blocks, so it runs on a worker: no call waits past `deadline`, and `job` can abandon it
+// from the window's thread. The handles are closed when it returns.
+DownloadResult DownloadText(const std::string& address, CheckClock::time_point deadline,
+                            FetchJob& job);
 
 } // namespace lupenta::win32
