@@ -52,8 +52,9 @@ def run(*args, **kwargs):
 class Session:
     """The pattern and Lupenta in one Wine desktop; everything stops when the session ends."""
 
-    def __init__(self, exe, pattern, workdir=None, pattern_size=(1920, 1080)):
+    def __init__(self, exe, pattern, workdir=None, pattern_size=(1920, 1080), env=None):
         self.exe = exe
+        self.env = env or {}
         self.pattern = pattern
         self.pattern_size = pattern_size
         self.workdir = workdir or os.path.dirname(exe)
@@ -72,7 +73,7 @@ class Session:
         self.stop()
 
     def start(self, *command):
-        env = dict(os.environ, WINEDEBUG="-all")
+        env = dict(os.environ, WINEDEBUG="-all", **self.env)
         process = subprocess.Popen(
             ["wine", "explorer", "/desktop=" + DESKTOP, *command],
             cwd=self.workdir, env=env,
