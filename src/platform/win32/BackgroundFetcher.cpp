@@ -47,6 +47,7 @@ void BackgroundFetcher::Start(const std::string& address, CheckClock::time_point
         // The worker owns its job with us, so an abandoned worker never outlives its state.
         std::thread([job = job_, address, deadline] {
             job->Complete(DownloadText(address, deadline, *job));
+            job->CloseHandles();
         }).detach();
     } catch (const std::system_error& error) {
         job_->Complete({std::nullopt, error.what()});

@@ -44,17 +44,6 @@ template <class Call> bool Wait(FetchJob& job, Call call) {
     return job.LeaveCall() && done;
 }
 
-class ClosedAtEnd {
-public:
-    explicit ClosedAtEnd(FetchJob& job) : job_(job) {}
-    ~ClosedAtEnd() { job_.CloseHandles(); }
-    ClosedAtEnd(const ClosedAtEnd&) = delete;
-    ClosedAtEnd& operator=(const ClosedAtEnd&) = delete;
-
-private:
-    FetchJob& job_;
-};
-
 struct AddressParts {
     std::wstring host;
     INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
@@ -83,7 +72,6 @@ std::optional<AddressParts> SplitAddress(const std::string& address) {
 
 DownloadResult DownloadText(const std::string& address, CheckClock::time_point deadline,
                             FetchJob& job) {
-    const ClosedAtEnd closed(job);
     const HINTERNET session =
         InternetOpenW(L"Lupenta", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session)
