@@ -252,8 +252,10 @@ def check_versions(exe, pattern):
             time.sleep(2.0)
             assert not window_named(WARNING), "a box before the deadline"
             session.focus_lupenta()
+            exiting = time.time()
             session.keys("alt+F4")
             session.wait_for(lambda: lupenta_pid(copy) is None, "Lupenta to end", timeout=15)
+            print("Exit during a check: ended after %.1f s" % (time.time() - exiting))
             assert not window_named("Program Error"), "Lupenta crashed on exit"
     finally:
         server.close()
