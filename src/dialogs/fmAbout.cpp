@@ -50,7 +50,7 @@ TfrmAbout::TfrmAbout(Desktop& desktop, FileSystem& files, std::string exeFolder)
     lblFreeware.Font = ui::TFont{"Arial Black", 21, false};
 
     StyleLink(JvLinkLabel2, SupportMailAddress(), "mailto:" + SupportMailAddress());
-    StyleLink(JvLinkLabel3, LUPENTA_VENDOR_HOST, VendorHomePage());
+    StyleLink(JvLinkLabel3, VendorHomePage(), VendorHomePage());
     JvLinkLabel2.OnLinkClick = [this](ui::Component& sender) { JvLinkLabel2LinkClick(sender); };
     JvLinkLabel3.OnLinkClick = [this](ui::Component& sender) { JvLinkLabel2LinkClick(sender); };
 

@@ -62,7 +62,15 @@ class TComboBox : public TControl {
 public:
     TComboBox(std::string name, Rect bounds, std::vector<std::string> items)
         : TControl(std::move(name), bounds), items_(std::move(items)) {
-        Watch(ItemIndex);
+        // As in the platform's list, an index outside the entries selects nothing; so does
+        // one restored from a hand-edited settings file.
+        ItemIndex.OnChange([this] {
+            if (ItemIndex < -1 || ItemIndex >= static_cast<int>(items_.size())) {
+                ItemIndex = -1;
+                return;
+            }
+            Changed();
+        });
     }
 
     Property<int> ItemIndex{-1};

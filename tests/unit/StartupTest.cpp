@@ -71,6 +71,29 @@ TEST_F(StartupTest, OpacityUsesTheLowEightBitsAndIgnoresNonPositiveValues) {
     EXPECT_EQ(other.form.Transparency, 160);
 }
 
+// A hand-edited zoom index outside the list selects nothing, so the wheel moves from the
+// first entry at once instead of working its way back from the bad index.
+TEST_F(StartupTest, AZoomIndexOutsideTheListIsNoSelection) {
+    for (const char* index : {"37", "16", "-5"}) {
+        SCOPED_TRACE(index);
+        FakeFileSystem edited;
+        edited.files[edited.executableFolder + "\\Lupenta.ini"] =
+            std::string("[Lupenta]\r\nFormVersion=0\r\ncbxZoomLevel_ItemIndex=") + index + "\r\n";
+        Program other(desktop, edited, window);
+        other.Create({"Lupenta.exe"}, runKey);
+        other.form.ClientResized(468, 282);
+        other.Show();
+        EXPECT_EQ(other.form.cbxZoomLevel.ItemIndex, -1);
+        EXPECT_EQ(other.form.imageview1->Zoom(), 1);
+        EXPECT_TRUE(other.form.zoomItems.front()->Checked);
+        other.form.ApplicationEvents1Message(120);
+        EXPECT_EQ(other.form.cbxZoomLevel.ItemIndex, 0);
+        other.form.ApplicationEvents1Message(120);
+        EXPECT_EQ(other.form.cbxZoomLevel.ItemIndex, 1);
+        EXPECT_EQ(other.form.imageview1->Zoom(), 2);
+    }
+}
+
 } // namespace
 } // namespace lupenta
 

@@ -217,10 +217,7 @@ void ComboBoxWindow::Update() {
     SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), 16 * 18 + b.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     updating_ = true;
-    // An index the list does not have shows no selection, on every version of the control.
-    const int index = combo_.ItemIndex;
-    const bool valid = index >= 0 && index < static_cast<int>(combo_.Items().size());
-    SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(valid ? index : -1), 0);
+    SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex.Get()), 0);
     updating_ = false;
 }
 
