@@ -14,6 +14,7 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"LupentaPanel";
 constexpr wchar_t kLabelClass[] = L"LupentaLabel";
+constexpr wchar_t kSpeedButtonClass[] = L"LupentaSpeedButton";
 constexpr wchar_t kPeerProperty[] = L"LupentaControl";
 
 // One line of text, centred vertically.
@@ -134,12 +135,6 @@ LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (ControlWindow* child = FromHandle(reinterpret_cast<HWND>(lParam)))
             child->Command(HIWORD(wParam));
         return 0;
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (ControlWindow* child = FromHandle(item->hwndItem))
-            child->DrawItem(*item);
-        return TRUE;
-    }
     case WM_CONTEXTMENU:
         if (PopupOwnMenu(lParam))
             return 0;
@@ -230,25 +225,72 @@ void ComboBoxWindow::Command(WORD code) {
 ButtonWindow::ButtonWindow(ui::TSpeedButton& button, const ui::TPanel& parentPanel, HWND parent,
                            const ControlContext& context)
     : ControlWindow(button, context), button_(button), parentPanel_(parentPanel) {
+    RegisterHandlerClass(kSpeedButtonClass, 0, nullptr);
     const Rect& b = button.Bounds;
-    Attach(CreateWindowExW(0, WC_BUTTONW, L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, b.left, b.top,
-                           b.Width(), b.Height(), parent, nullptr, GetModuleHandleW(nullptr),
-                           nullptr));
+    Attach(CreateHandlerWindow(*this, kSpeedButtonClass, 0, WS_CHILD | WS_VISIBLE, b.left, b.top,
+                               b.Width(), b.Height(), parent));
 }
 
-void ButtonWindow::Command(WORD code) {
-    if (code == BN_CLICKED)
-        button_.Click();
+void ButtonWindow::SetPressed(bool pressed) {
+    if (pressed == pressed_)
+        return;
+    pressed_ = pressed;
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
-void ButtonWindow::DrawItem(const DRAWITEMSTRUCT& item) {
-    const bool pressed = button_.Down || (item.itemState & ODS_SELECTED);
-    RECT r = item.rcItem;
-    FillWith(item.hDC, r, pressed ? MakeColour(60, 60, 60) : parentPanel_.Color.Get());
-    if (pressed) {
-        DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
+void ButtonWindow::Paint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT r;
+    GetClientRect(window, &r);
+    const bool sunk = button_.Down || pressed_;
+    FillWith(dc, r, sunk ? MakeColour(60, 60, 60) : parentPanel_.Color.Get());
+    if (sunk)
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    DrawGlyph(dc, r, button_.Glyph(), MakeColour(235, 235, 235));
+    EndPaint(window, &ps);
+}
+
+LRESULT ButtonWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_LBUTTONDOWN:
+        held_ = true;
+        SetCapture(window);
+        SetPressed(true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (held_) {
+            RECT client;
+            GetClientRect(window, &client);
+            SetPressed(PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) !=
+                       FALSE);
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        if (!held_)
+            return 0;
+        const bool click = pressed_;
+        held_ = false;
+        SetPressed(false);
+        ReleaseCapture();
+        // The click runs last: it may open a menu or hide the whole application.
+        if (click)
+            button_.Click();
+        return 0;
     }
-    DrawGlyph(item.hDC, r, button_.Glyph(), MakeColour(235, 235, 235));
+    case WM_CAPTURECHANGED:
+        held_ = false;
+        SetPressed(false);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace lupenta::win32

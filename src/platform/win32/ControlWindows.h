@@ -28,7 +28,6 @@ public:
 
     // Notifications a host forwards to its children.
     virtual void Command(WORD) {}
-    virtual void DrawItem(const DRAWITEMSTRUCT&) {}
 
     // The control window whose handle is `window`, if it is one of ours.
     static ControlWindow* FromHandle(HWND window);
@@ -83,16 +82,24 @@ private:
 };
 
 // A flat button that shows a glyph drawn in code; a toggle button is drawn pressed while down.
-class ButtonWindow final : public ControlWindow {
+// Like a tool-bar button it never takes the keyboard, so a click leaves the keys going where
+// they went before (Space still pauses sampling, and never clicks the button again).
+class ButtonWindow final : public ControlWindow, public MessageHandler {
 public:
     ButtonWindow(ui::TSpeedButton& button, const ui::TPanel& parentPanel, HWND parent,
                  const ControlContext& context);
-    void Command(WORD code) override;
-    void DrawItem(const DRAWITEMSTRUCT& item) override;
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void Paint(HWND window);
+    void SetPressed(bool pressed);
+
     ui::TSpeedButton& button_;
     const ui::TPanel& parentPanel_;
+    // The left button went down on this button and has not come up yet.
+    bool held_ = false;
+    // Held with the pointer over the button: releasing now clicks.
+    bool pressed_ = false;
 };
 
 } // namespace lupenta::win32
