@@ -141,6 +141,12 @@ struct FrameKernels {
                      unsigned streamRows) = nullptr;
 };
 
+enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2, Avx512, Avx512Vbmi };
+
+// The set asked for, or with Best the fastest the processor runs; the portable one when the
+// processor or the build lacks the set.
+const FrameKernels& ChooseFrameKernels(KernelSet set);
+
 const FrameKernels& PortableFrameKernels();
 // Null when the machine lacks the instruction set or the build has no vector code.
 const FrameKernels* Sse2FrameKernels();

@@ -6,6 +6,7 @@
 // the result; the pipeline matches them byte for byte.
 
 #include "platform/Bitmap24.h"
+#include "view/FrameKernels.h"
 #include "view/FrameOps.h"
 #include "view/LineBuffer.h"
 #include "view/Overlays.h"
@@ -32,13 +33,6 @@ struct ZoomedPaint {
 void RenderZoomedReference(const Bitmap24& src, Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
 void ScaleZoomedReference(const Bitmap24& src, Bitmap24& dst, const ZoomedPaint& paint);
 void FinishZoomedReference(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint);
-
-struct FrameKernels;
-struct GatherTable;
-struct RowMask;
-struct RowMarks;
-
-enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2, Avx512, Avx512Vbmi };
 
 // Keeps its row buffers and tables from one paint to the next, so painting at a stable size
 // allocates nothing. Each function leaves `dst` and `pen` exactly as its reference does.

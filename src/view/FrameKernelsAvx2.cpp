@@ -1,0 +1,341 @@
+// Kernels for processors with AVX2, compiled for that instruction set.
+
+#include "view/FrameKernelsX86.h"
+
+#if LUPENTA_X86_KERNELS
+
+#include <immintrin.h>
+
+namespace lupenta::x86 {
+
+namespace {
+
+// Two 16-byte lanes, each shuffled out of its own 16 source bytes.
+inline __m256i ShuffleLanesAvx2(const std::uint8_t* low, const std::uint8_t* high,
+                                const std::uint8_t* shuffle) {
+    const __m256i window = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(high)), 1);
+    return _mm256_shuffle_epi8(window,
+                               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shuffle)));
+}
+
+template <int Rows, bool Masked, bool Stream>
+inline void StoreLanesAvx2(__m256i value, const std::uint8_t* keep, const std::uint8_t* flip,
+                           std::uint8_t* const* out, const __m256i* invert, const bool* past,
+                           int to) {
+    if (Masked)
+        value = _mm256_xor_si256(
+            _mm256_and_si256(value,
+                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep + to))),
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(flip + to)));
+    for (int r = 0; r < Rows; ++r) {
+        auto* at = reinterpret_cast<__m256i*>(out[r] + to);
+        const __m256i row = _mm256_xor_si256(value, invert[r]);
+        if (Stream && past[r])
+            _mm256_stream_si256(at, row);
+        else
+            _mm256_storeu_si256(at, row);
+    }
+}
+
+// The masks of a table's periodic run, and where each lane of its chunks reads the source
+// relative to the first.
+struct PeriodAvx2 {
+    __m256i shuffle[kChunkPeriod];
+    std::int32_t offset[2 * kChunkPeriod];
+};
+
+inline PeriodAvx2 LoadPeriodAvx2(const GatherTable& table) {
+    PeriodAvx2 period;
+    const int first = table.periodFrom;
+    for (int j = 0; j < kChunkPeriod; ++j)
+        period.shuffle[j] =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.mask + (first + j) * 32));
+    for (int l = 0; l < 2 * kChunkPeriod; ++l)
+        period.offset[l] = table.base[2 * first + l] - table.base[2 * first];
+    return period;
+}
+
+template <int Rows, bool Stream>
+inline void StorePlainAvx2(__m256i value, std::uint8_t* const* out, const bool* past, int to) {
+    for (int r = 0; r < Rows; ++r) {
+        auto* at = reinterpret_cast<__m256i*>(out[r] + to);
+        if (Stream && past[r])
+            _mm256_stream_si256(at, value);
+        else
+            _mm256_storeu_si256(at, value);
+    }
+}
+
+// A plain row whose windows repeat every period, as the VBMI kernels write it: the run with
+// its masks held in registers and each period's lanes reading the source `advance` bytes
+// further on, only the windows outside it from the tables.
+template <int Rows, bool Stream>
+inline void WritePlainRowsAvx2(const GatherTable& table, const PeriodAvx2& period,
+                               const std::uint8_t* source, std::uint8_t* const* out,
+                               const bool* past) {
+    const int chunks = table.chunks;
+    const std::int32_t* const at = table.at;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const mask = table.mask;
+    const int first = table.periodFrom;
+    const int periods = table.periods;
+    const std::int32_t advance = table.advance;
+    int k = 0;
+    if (periods > 0) {
+        if (first > 0)
+            StorePlainAvx2<Rows, Stream>(ShuffleLanesAvx2(source + base[0], source + base[1], mask),
+                                         out, past, at[0]);
+        const std::uint8_t* from = source + base[2 * first];
+        int to = at[first];
+        for (int p = 0; p < periods; ++p, from += advance) {
+            __m256i value[kChunkPeriod];
+            for (int j = 0; j < kChunkPeriod; ++j) {
+                const __m256i window = _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_loadu_si128(
+                        reinterpret_cast<const __m128i*>(from + period.offset[2 * j]))),
+                    _mm_loadu_si128(
+                        reinterpret_cast<const __m128i*>(from + period.offset[2 * j + 1])),
+                    1);
+                value[j] = _mm256_shuffle_epi8(window, period.shuffle[j]);
+            }
+            for (int j = 0; j < kChunkPeriod; ++j, to += 32)
+                StorePlainAvx2<Rows, Stream>(value[j], out, past, to);
+        }
+        k = first + periods * kChunkPeriod;
+    }
+    for (; k < chunks; ++k) {
+        const int to = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 32;
+        StorePlainAvx2<Rows, Stream>(
+            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], mask + k * 32), out,
+            past, to);
+    }
+}
+
+// A row of at least 32 bytes copied from one already in the cache.
+inline void CopyRowAvx2(std::uint8_t* out, const std::uint8_t* row, int bytes) {
+    int j = 0;
+    for (; j + 32 <= bytes; j += 32)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + j)));
+    if (j < bytes)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + bytes - 32),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + bytes - 32)));
+}
+
+// As the widest kernels do it, with 32-byte windows: the table and the row pointers in
+// registers, the inner windows' places counted. A plain block (no mask, no row inverted)
+// writes the table's periodic run a period at a time.
+template <int Rows, bool Masked, bool Stream>
+void MaskRowsAvx2N(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
+                   std::uint8_t* const* rows, const std::uint8_t* invert, unsigned streamRows,
+                   bool plain) {
+    const int chunks = table.chunks;
+    const std::int32_t* const at = table.at;
+    const std::int32_t* const base = table.base;
+    const std::uint8_t* const shuffle = table.mask;
+    const std::uint8_t* const keep = mask.keep;
+    const std::uint8_t* const flip = mask.flip;
+    std::uint8_t* out[Rows];
+    __m256i flips[Rows];
+    bool past[Rows];
+    for (int r = 0; r < Rows; ++r) {
+        out[r] = rows[r];
+        flips[r] = _mm256_set1_epi8(static_cast<char>(invert[r]));
+        past[r] = (streamRows >> r) & 1;
+    }
+    if (!Masked && plain && table.periods > 0)
+        return WritePlainRowsAvx2<Rows, Stream>(table, LoadPeriodAvx2(table), source, out, past);
+    int to = chunks > 2 ? at[1] : 0;
+    for (int k = 0; k < chunks; ++k) {
+        const int place = k == 0 || k == chunks - 1 ? at[k] : to;
+        const __m256i value =
+            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], shuffle + k * 32);
+        StoreLanesAvx2<Rows, Masked, Stream>(value, keep, flip, out, flips, past, place);
+        if (k > 0)
+            to += 32;
+    }
+}
+
+template <bool Masked, bool Stream>
+void MaskRowsAvx2For(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
+                     std::uint8_t* const* rows, const std::uint8_t* invert, int count,
+                     unsigned streamRows) {
+    const bool plain = NoRowInverted(invert, count);
+    for (; count >= 8; count -= 8, rows += 8, invert += 8, streamRows >>= 8)
+        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert, streamRows, plain);
+    switch (count) {
+    case 7:
+        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    case 6:
+        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    case 5:
+        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    case 4:
+        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    case 3:
+        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    case 2:
+        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    case 1:
+        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert, streamRows,
+                                                plain);
+    default:
+        return;
+    }
+}
+
+inline __m256i BlendSixteen(const std::uint16_t* top, const std::uint16_t* bottom, __m256i weights,
+                            __m256i bias) {
+    const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top));
+    const __m256i t1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom));
+    const __m256i lo = _mm256_madd_epi16(_mm256_unpacklo_epi16(t0, t1), weights);
+    const __m256i hi = _mm256_madd_epi16(_mm256_unpackhi_epi16(t0, t1), weights);
+    return _mm256_packs_epi32(_mm256_srli_epi32(_mm256_add_epi32(lo, bias), 16),
+                              _mm256_srli_epi32(_mm256_add_epi32(hi, bias), 16));
+}
+
+template <bool Stream>
+void BlendAvx2Rows(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
+                   std::uint8_t* out, const RowMask& mask) {
+    const __m256i weights = _mm256_set1_epi32((256 - weight) | (weight << 16));
+    const __m256i bias = _mm256_set1_epi32(kBlendBias);
+    int j = 0;
+    for (; j + 32 <= bytes; j += 32) {
+        const __m256i first = BlendSixteen(top + j, bottom + j, weights, bias);
+        const __m256i second = BlendSixteen(top + j + 16, bottom + j + 16, weights, bias);
+        // Packing works within 128-bit lanes; the permute puts the quarters back in order.
+        __m256i value = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
+        if (mask.keep) {
+            const __m256i keep =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask.keep + j));
+            const __m256i flip =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask.flip + j));
+            value = _mm256_xor_si256(_mm256_and_si256(value, keep), flip);
+        }
+        if (Stream)
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + j), value);
+        else
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), value);
+    }
+    BlendTail(top, bottom, weight, j, bytes, out, mask);
+}
+
+} // namespace
+
+// Two groups at once, one per 128-bit lane.
+void SmoothRowAvx2(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums) {
+    const __m256i nextPixel = _mm256_set1_epi16(3);
+    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));
+    int g = 0;
+    for (; g + 2 <= table.groups; g += 2) {
+        const __m256i window = _mm256_inserti128_si256(
+            _mm256_castsi128_si256(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g]))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + table.base[g + 1])), 1);
+        const __m256i shuffle =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.mask + g * 16));
+        const __m256i c0 = _mm256_shuffle_epi8(window, shuffle);
+        const __m256i c1 = _mm256_shuffle_epi8(window, _mm256_add_epi16(shuffle, nextPixel));
+        const __m256i w1 =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.weight + g * 8));
+        const __m256i w0 = _mm256_sub_epi16(full, w1);
+        const __m256i sum =
+            _mm256_add_epi16(_mm256_mullo_epi16(c0, w0), _mm256_mullo_epi16(c1, w1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + g * 8), _mm256_xor_si256(sum, bias));
+    }
+    SmoothGroupsSsse3(table, source, sums, g);
+}
+
+void MaskRowsAvx2(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
+                  std::uint8_t* const* rows, const std::uint8_t* invert, int count,
+                  unsigned streamRows) {
+    if (mask.keep) {
+        if (streamRows)
+            MaskRowsAvx2For<true, true>(table, mask, source, rows, invert, count, streamRows);
+        else
+            MaskRowsAvx2For<true, false>(table, mask, source, rows, invert, count, 0);
+    } else {
+        if (streamRows)
+            MaskRowsAvx2For<false, true>(table, mask, source, rows, invert, count, streamRows);
+        else
+            MaskRowsAvx2For<false, false>(table, mask, source, rows, invert, count, 0);
+    }
+}
+
+// The cells' rows in blocks of up to eight, a tall cell's first row copied into the others,
+// as PlainCellsVbmi does it.
+void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
+    // A table without a periodic run may be shorter than a period.
+    const PeriodAvx2 period = table.periods > 0 ? LoadPeriodAvx2(table) : PeriodAvx2{};
+    const int bytes = table.width * 3;
+    constexpr int kBlock = 8;
+    const bool cached[kBlock] = {};
+    std::uint8_t* out[kBlock];
+    int y = 0;
+    for (int i = 0; y < cells.height; ++i) {
+        const std::uint8_t* source = cells.sources[i];
+        const int bottom = Fewer(y + (i == 0 ? cells.first : cells.zoom), cells.height);
+        if (bottom - y >= kCopiedCell) {
+            out[0] = cells.out + y * cells.stride;
+            WritePlainRowsAvx2<1, false>(table, period, source, out, cached);
+            for (++y; y < bottom; ++y)
+                CopyRowAvx2(cells.out + y * cells.stride, out[0], bytes);
+            continue;
+        }
+        for (; y < bottom; y += kBlock) {
+            const int count = Fewer(kBlock, bottom - y);
+            for (int r = 0; r < count; ++r)
+                out[r] = cells.out + (y + r) * cells.stride;
+            switch (count) {
+            case 8:
+                WritePlainRowsAvx2<8, false>(table, period, source, out, cached);
+                break;
+            case 7:
+                WritePlainRowsAvx2<7, false>(table, period, source, out, cached);
+                break;
+            case 6:
+                WritePlainRowsAvx2<6, false>(table, period, source, out, cached);
+                break;
+            case 5:
+                WritePlainRowsAvx2<5, false>(table, period, source, out, cached);
+                break;
+            case 4:
+                WritePlainRowsAvx2<4, false>(table, period, source, out, cached);
+                break;
+            case 3:
+                WritePlainRowsAvx2<3, false>(table, period, source, out, cached);
+                break;
+            case 2:
+                WritePlainRowsAvx2<2, false>(table, period, source, out, cached);
+                break;
+            default:
+                WritePlainRowsAvx2<1, false>(table, period, source, out, cached);
+                break;
+            }
+        }
+        y = bottom;
+    }
+}
+
+void BlendAvx2(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
+               std::uint8_t* out, const RowMask& mask) {
+    BlendAvx2Rows<false>(top, bottom, weight, bytes, out, mask);
+}
+
+void BlendAvx2Stream(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
+                     std::uint8_t* out, const RowMask& mask) {
+    BlendAvx2Rows<true>(top, bottom, weight, bytes, out, mask);
+}
+
+} // namespace lupenta::x86
+
+#endif
