@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace lupenta {
 namespace {
 
@@ -13,6 +15,11 @@ struct PlacementCase {
     Point displacement;
     CapturePlacement expected;
 };
+
+// Cases are named in the test list and in failures by their name, not by their bytes.
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PlaceCaptureTest : public ::testing::TestWithParam<PlacementCase> {};
 
@@ -50,6 +57,10 @@ struct AwayCase {
     std::vector<Rect> monitors;
     Point expected;
 };
+
+void PrintTo(const AwayCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PlaceAwayTest : public ::testing::TestWithParam<AwayCase> {};
 
