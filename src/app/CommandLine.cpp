@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "platform/AsciiText.h"
+
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -9,18 +11,6 @@ namespace lupenta {
 namespace {
 
 constexpr std::string_view kTransparentPrefix = "/transparent:";
-
-// Only ASCII letters matter: every form is spelt in ASCII.
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        c = LowerAscii(c);
-    return lower;
-}
 
 std::optional<int> ParseInteger(std::string_view text) {
     // from_chars takes a minus but not a plus, so "+-5" must not reach it as "-5".
@@ -59,7 +49,7 @@ std::string_view AfterCharacters(std::string_view text, int count) {
 StartupRequests ParseStartupSwitches(const std::vector<std::string>& arguments) {
     StartupRequests requests;
     for (const std::string& argument : arguments) {
-        const std::string lower = LowerAscii(argument);
+        const std::string lower = AsciiLower(argument);
         if (lower == "/allowclose")
             requests.allowClose = true;
         else if (lower == "/autostart")
@@ -85,7 +75,7 @@ void ReadCoordinateArguments(const std::vector<std::string>& arguments, int& off
         if (argument.empty())
             continue;
         const std::string_view number = AfterCharacters(argument, 2);
-        const char first = LowerAscii(argument.front());
+        const char first = AsciiLower(argument.front());
         if (first == 'x')
             offsetx = IntegerOrZero(number);
         if (first == 'y')

@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -8,37 +10,6 @@ namespace lupenta {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string_view Trim(std::string_view s) {
-    return TrimRight(TrimLeft(s));
-}
-
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Every name the program uses is ASCII, where ASCII folding and the locale's folding agree.
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return UpperAscii(x) == UpperAscii(y);
-           });
-}
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

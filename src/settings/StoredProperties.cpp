@@ -1,5 +1,6 @@
 #include "settings/StoredProperties.h"
 
+#include "platform/AsciiText.h"
 #include "ui/Controls.h"
 #include "ui/MenuItem.h"
 #include "ui/Timer.h"
@@ -9,19 +10,6 @@
 namespace lupenta {
 
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return upper(x) == upper(y); });
-}
-
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
 
 // One storable property of one component class.
 struct Published {

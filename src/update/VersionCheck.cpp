@@ -1,5 +1,6 @@
 #include "update/VersionCheck.h"
 
+#include "platform/AsciiText.h"
 #include "settings/SettingsStore.h"
 
 namespace lupenta {
@@ -8,23 +9,6 @@ namespace {
 
 constexpr std::string_view kContentMarker = "CONTENT=";
 constexpr std::size_t kLongestValue = 254;
-
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::size_t FindIgnoringAsciiCase(std::string_view text, std::string_view upperNeedle) {
-    if (upperNeedle.size() > text.size())
-        return std::string_view::npos;
-    for (std::size_t at = 0; at + upperNeedle.size() <= text.size(); ++at) {
-        std::size_t i = 0;
-        while (i < upperNeedle.size() && AsciiUpper(text[at + i]) == upperNeedle[i])
-            ++i;
-        if (i == upperNeedle.size())
-            return at;
-    }
-    return std::string_view::npos;
-}
 
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
