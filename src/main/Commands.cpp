@@ -1,3 +1,4 @@
+#include "main/StayOnTopPause.h"
 #include "main/ZoomFactors.h"
 #include "main/fmMagnifier.h"
 #include "settings/FormStorage.h"
@@ -253,13 +254,11 @@ void Tfrmmain::ShowHelpfile1Click() {
 
 void Tfrmmain::AboutLupenta1Click() {
     AboutLupenta1.Enabled = false;
-    const bool wasOnTop = StayOnTop1.Checked;
-    if (wasOnTop)
-        SetStayOnTop(false);
-    services_->ShowAbout(version);
-    AboutLupenta1.Enabled = true;
-    if (wasOnTop)
-        SetStayOnTop(true);
+    {
+        const StayOnTopPause onTop(*this);
+        services_->ShowAbout(version);
+        AboutLupenta1.Enabled = true;
+    }
 }
 
 void Tfrmmain::Exit1Click() {

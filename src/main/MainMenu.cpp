@@ -166,12 +166,13 @@ void Tfrmmain::BuildMainMenu() {
     mnuCopyCoord.Add(mnuCopyCoord1);
 }
 
+// The submenus hold the rate and spacing items and nothing else, so they are the one list.
 std::vector<ui::TMenuItem*> Tfrmmain::RateItems() {
-    return {&N5xpersecond1, &N10xpersecond1, &N15xpersecond1, &N30xpersecond1, &N60xpersecond1};
+    return UpdateFrequency1.Items();
 }
 
 std::vector<ui::TMenuItem*> Tfrmmain::SpacingItems() {
-    return {&NoGrid1, &N1pixel1, &N5pixels1, &N10pixels1, &N20pixels1, &N50pixels1};
+    return GridSpacing1.Items();
 }
 
 std::vector<ui::Component*> Tfrmmain::Components() {

@@ -1,5 +1,6 @@
 #include "update/UpdateCheck.h"
 
+#include "main/StayOnTopPause.h"
 #include "main/fmMagnifier.h"
 
 #include <exception>
@@ -12,21 +13,17 @@ namespace {
 class DialogBracket {
 public:
     explicit DialogBracket(Tfrmmain& form)
-        : form_(form), timerWasEnabled_(form.Timer1.Enabled), wasOnTop_(form.StayOnTop1.Checked) {
+        : form_(form), timerWasEnabled_(form.Timer1.Enabled), onTop_(form) {
         form_.Timer1.Enabled = false;
-        form_.SetStayOnTop(false);
     }
-    ~DialogBracket() {
-        form_.Timer1.Enabled = timerWasEnabled_;
-        form_.SetStayOnTop(wasOnTop_);
-    }
+    ~DialogBracket() { form_.Timer1.Enabled = timerWasEnabled_; }
     DialogBracket(const DialogBracket&) = delete;
     DialogBracket& operator=(const DialogBracket&) = delete;
 
 private:
     Tfrmmain& form_;
     bool timerWasEnabled_;
-    bool wasOnTop_;
+    StayOnTopPause onTop_;
 };
 
 std::string ShowOutcome(Tfrmmain& form, const DownloadResult& download,

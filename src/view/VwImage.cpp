@@ -212,12 +212,9 @@ void TCustomImageView::Mirror(Bitmap24& frame) {
         MirrorTopBottom(frame);
 }
 
-void TCustomImageView::Present(ViewSurface& surface, Bitmap24& frame, bool framed) {
+void TCustomImageView::Present(ViewSurface& surface, Bitmap24& frame) {
     if (FInvert)
         InvertFrame(frame);
-    // The frame around the view is drawn over the finished image, so it is never inverted.
-    if (framed && FBorderColor == kSilver)
-        FrameRectangle(frame, kSilver);
     displayed_ = &frame;
     surface.Present(frame);
 }
@@ -246,7 +243,7 @@ void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) 
     if (FDrawCross)
         InvertPixel(FMainBitMap, FLeftOffset, FTopOffset);
     Mirror(FMainBitMap);
-    Present(surface, FMainBitMap, false);
+    Present(surface, FMainBitMap);
 }
 
 void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {

@@ -130,7 +130,7 @@ private:
     void PaintUnzoomed(ViewSurface& surface, const Rect& display);
     void PaintZoomed(ViewSurface& surface, const Rect& display);
     void Mirror(Bitmap24& frame);
-    void Present(ViewSurface& surface, Bitmap24& frame, bool framed);
+    void Present(ViewSurface& surface, Bitmap24& frame);
 
     Desktop& desktop_;
     ImageViewPeer* peer_ = nullptr;
