@@ -2,7 +2,6 @@
 brings it out, and closing it hides it again."""
 
 import subprocess
-import time
 
 from lupenta_e2e import Session, main, private_copy, run
 from test_tray import PATTERN_SIZE, hidden, shown, tray_icon
@@ -12,8 +11,14 @@ def check_autostart(exe, pattern):
     exe = private_copy(exe)
     with Session(exe, pattern, pattern_size=PATTERN_SIZE) as session:
         session.start(exe, "/autostart")
-        time.sleep(4)
-        assert tray_icon(session), "no tray icon"
+
+        def icon_shown():
+            try:
+                return tray_icon(session)
+            except AssertionError:
+                return None
+
+        session.wait_for(icon_shown, "the tray icon")
         assert hidden(session), "the window showed although started hidden"
 
         ids = subprocess.run(["xdotool", "search", "--name", "Lupenta test pattern"],
