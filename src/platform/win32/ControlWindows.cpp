@@ -103,14 +103,19 @@ void ControlWindow::ComponentChanged() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-bool ControlWindow::PopupOwnMenu(LPARAM where) {
-    if (!control_.PopupMenu)
-        return false;
+POINT ContextMenuPosition(HWND window, LPARAM where) {
     POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
     if (at.x == -1 && at.y == -1) {
         at = POINT{0, 0};
-        ClientToScreen(window_, &at);
+        ClientToScreen(window, &at);
     }
+    return at;
+}
+
+bool ControlWindow::PopupOwnMenu(LPARAM where) {
+    if (!control_.PopupMenu)
+        return false;
+    const POINT at = ContextMenuPosition(window_, where);
     control_.PopupMenu->Popup(at.x, at.y);
     return true;
 }

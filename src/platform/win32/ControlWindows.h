@@ -8,6 +8,10 @@
 
 namespace lupenta::win32 {
 
+// Where a context menu opens: at the click, or from the keyboard (no position given) at the
+// window's top-left corner.
+POINT ContextMenuPosition(HWND window, LPARAM where);
+
 // What a control window needs from the window that hosts it.
 struct ControlContext {
     HFONT font = nullptr;

@@ -8,7 +8,6 @@
 #include "ui/MenuItem.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 namespace lupenta::win32 {
 
@@ -172,12 +171,7 @@ void MainWindow::SetTopmost(bool topmost) {
 }
 
 void MainWindow::PopupMainMenu(LPARAM where) {
-    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
-    // From the keyboard the menu opens at the window's top-left corner.
-    if (at.x == -1 && at.y == -1) {
-        at = POINT{0, 0};
-        ClientToScreen(window_, &at);
-    }
+    const POINT at = ContextMenuPosition(window_, where);
     form_.mnuMain.Popup(at.x, at.y);
 }
 

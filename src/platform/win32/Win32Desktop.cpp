@@ -147,6 +147,10 @@ std::optional<Rect> Win32Desktop::MonitorNearest(Point p) {
 }
 
 std::vector<Rect> Win32Desktop::Monitors() {
+    return DisplayMonitors();
+}
+
+std::vector<Rect> DisplayMonitors() {
     MonitorList list;
     EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&list));
     list.fault.Rethrow();

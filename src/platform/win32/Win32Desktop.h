@@ -37,5 +37,7 @@ private:
 };
 
 Rect FromRECT(const RECT& r);
+// Every monitor's rectangle in the virtual desktop.
+std::vector<Rect> DisplayMonitors();
 
 } // namespace lupenta::win32

@@ -1,8 +1,8 @@
 #include "platform/win32/Win32FormWindow.h"
 
-#include "platform/win32/FaultGuard.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Win32Desktop.h"
 
 namespace lupenta::win32 {
 
@@ -18,24 +18,6 @@ GetDpiForWindowFunction FindGetDpiForWindow() {
     // Through the generic function type, which the compiler accepts as a cast target.
     return reinterpret_cast<GetDpiForWindowFunction>(
         reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetDpiForWindow")));
-}
-
-struct MonitorList {
-    std::vector<Rect>& monitors;
-    CallbackFault fault;
-};
-
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-    auto* list = reinterpret_cast<MonitorList*>(data);
-    return list->fault.Run([&] {
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        if (GetMonitorInfoW(monitor, &info)) {
-            const RECT& r = info.rcMonitor;
-            list->monitors.push_back({r.left, r.top, r.right, r.bottom});
-        }
-        return TRUE;
-    });
 }
 
 } // namespace
@@ -98,9 +80,7 @@ ScreenMetrics Win32FormWindow::Screen() {
     screen.virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     screen.pixelsPerInch = PixelsPerInch();
-    MonitorList list{screen.monitors, {}};
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&list));
-    list.fault.Rethrow();
+    screen.monitors = DisplayMonitors();
     return screen;
 }
 
