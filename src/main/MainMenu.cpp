@@ -38,6 +38,7 @@ void Tfrmmain::BuildPanel() {
     btnClose.Hint = "Close";
     btnClose.OnClick = [this] { btnCloseClick(); };
     Panel1.OnMouseDown = [this](MouseButton button) { ImageView1MouseDown(button); };
+    Panel1.BevelOuter = ui::TBevelCut::Space;
 }
 
 void Tfrmmain::BuildMainMenu() {

@@ -15,9 +15,6 @@ std::vector<std::string> ZoomCaptions() {
 }
 
 constexpr Colour kPanelGrey = MakeColour(95, 95, 95);
-// The system's highlighted-text colour, which the panel's labels are created with.
-constexpr Colour kHighlightText = kWhite;
-
 } // namespace
 
 Tfrmmain::Tfrmmain(Desktop& desktop)

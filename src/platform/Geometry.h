@@ -63,4 +63,17 @@ constexpr Colour kRed = 0x0000FF;
 constexpr Colour kSilver = 0xC0C0C0;
 constexpr Colour kGreen = 0x008000;
 
+// A colour the system chooses, by its index in the system's colour scheme: the high byte 0xFF
+// marks it, so a user's own or high-contrast scheme reaches whatever is drawn in it.
+constexpr Colour SystemColour(int index) {
+    return 0xFF000000u | static_cast<Colour>(index);
+}
+constexpr bool IsSystemColour(Colour c) {
+    return (c >> 24) == 0xFF;
+}
+constexpr int SystemColourIndex(Colour c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr Colour kHighlightText = SystemColour(14);
+
 } // namespace lupenta

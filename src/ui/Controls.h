@@ -29,6 +29,8 @@ public:
     TPopupMenu* PopupMenu = nullptr;
 };
 
+enum class TBevelCut { None, Lowered, Raised, Space };
+
 class TPanel : public TControl {
 public:
     TPanel(std::string name, Rect bounds, Colour colour)
@@ -36,9 +38,13 @@ public:
         Watch(Color);
         Watch(FontColor);
         Watch(Caption);
+        Watch(BevelOuter);
     }
 
     Property<Colour> Color;
+    // A frame of BevelWidth pixels just inside the panel's edge.
+    Property<TBevelCut> BevelOuter{TBevelCut::None};
+    int BevelWidth = 1;
     Property<Colour> FontColor{kBlack};
     Property<std::string> Caption;
     std::function<void(MouseButton)> OnMouseDown;

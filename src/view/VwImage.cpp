@@ -2,9 +2,6 @@
 
 #include "view/Overlays.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace lupenta {
 
 TCustomImageView::TCustomImageView(Desktop& desktop)
@@ -183,20 +180,11 @@ void TCustomImageView::RefreshPicture() {
     Invalidate();
 }
 
+// The copy is what the user sees: the frame the last paint presented, at its own size, even
+// when a border makes it smaller than the control or the control was resized since.
 void TCustomImageView::CopyToClipBoard() {
-    FTempBitMap.SetSize(Width(), Height());
-    if (displayed_ && displayed_ != &FTempBitMap) {
-        for (int y = 0; y < FTempBitMap.Height(); ++y) {
-            std::uint8_t* out = FTempBitMap.Row(y);
-            std::memset(out, 0, static_cast<std::size_t>(FTempBitMap.Width()) * 3);
-            if (y < displayed_->Height())
-                std::memcpy(
-                    out, displayed_->Row(y),
-                    static_cast<std::size_t>(std::min(FTempBitMap.Width(), displayed_->Width())) *
-                        3);
-        }
-    }
-    desktop_.SetClipboardBitmap(FTempBitMap);
+    if (displayed_)
+        desktop_.SetClipboardBitmap(*displayed_);
 }
 
 void TCustomImageView::SampleColour(const Bitmap24& frame) {

@@ -167,7 +167,7 @@ class Session:
                 top = y
                 while top > 0 and pixels[x, top - 1] == PANEL_GREY:
                     top -= 1
-                # The panel's top row runs above its controls, from edge to edge.
+                # The panel's top grey row runs above its controls, from bevel to bevel.
                 left = x
                 while left > 0 and pixels[left - 1, top] == PANEL_GREY:
                     left -= 1
@@ -179,6 +179,8 @@ class Session:
                 bottom = y
                 while bottom < height and pixels[left, bottom] == PANEL_GREY:
                     bottom += 1
+                # The grey is framed by the panel's one-pixel bevel.
+                left, top, right, bottom = left - 1, top - 1, right + 1, bottom + 1
                 # Zoomed, the view is framed in silver; at zoom 1 it is not, and the window's
                 # height tells where it starts (without a title bar the window is all view
                 # and panel).

@@ -157,9 +157,39 @@ TEST_F(ViewTest, InvertedViewShowsAndCopiesTheComplement) {
     EXPECT_EQ(Shown(100, 80), ~original & 0xFFFFFF);
     view.CopyToClipBoard();
     ASSERT_TRUE(desktop.clipboardBitmap);
-    EXPECT_EQ(desktop.clipboardBitmap->Width(), 468);
     EXPECT_EQ(desktop.clipboardBitmap->PixelAt(100, 80), ~original & 0xFFFFFF);
     EXPECT_EQ(desktop.CallCount("ClearClipboard"), 0) << "the caller clears the clipboard";
+}
+
+// The copy is the frame last presented, pixel for pixel and at its own size: with a border the
+// zoomed frame is smaller than the control, and a resize since the last paint changes nothing.
+TEST_F(ViewTest, CopyTakesExactlyTheLastPresentedFrame) {
+    for (const int zoom : {1, 2, 5}) {
+        SCOPED_TRACE(zoom);
+        desktop.clipboardBitmap.reset();
+        view.SetBounds(Rect::FromSize(0, 0, 468, 253));
+        view.SetBorderWidth(6);
+        view.SetZoom(static_cast<std::uint16_t>(zoom));
+        Place(40, 30, 5, 5);
+        Paint();
+        view.SetBounds(Rect::FromSize(0, 0, 300, 400));
+        view.CopyToClipBoard();
+        ASSERT_TRUE(desktop.clipboardBitmap);
+        const Bitmap24& copied = *desktop.clipboardBitmap;
+        ASSERT_EQ(copied.Width(), peer.shown.Width());
+        ASSERT_EQ(copied.Height(), peer.shown.Height());
+        int differing = 0;
+        for (int y = 0; y < copied.Height(); ++y)
+            for (int x = 0; x < copied.Width(); ++x)
+                differing += copied.PixelAt(x, y) != peer.shown.PixelAt(x, y);
+        EXPECT_EQ(differing, 0);
+        EXPECT_NE(copied.PixelAt(20, 20), 0u) << "a blank copy";
+    }
+}
+
+TEST_F(ViewTest, NothingPresentedNothingCopied) {
+    view.CopyToClipBoard();
+    EXPECT_FALSE(desktop.clipboardBitmap);
 }
 
 TEST_F(ViewTest, SilverBorderFramesTheZoomedViewOverTheInvertedImage) {

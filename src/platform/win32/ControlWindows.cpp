@@ -128,13 +128,33 @@ PanelWindow::PanelWindow(ui::TPanel& panel, HWND parent, const ControlContext& c
                                b.left, b.top, b.Width(), b.Height(), parent));
 }
 
+void PanelWindow::Paint(HWND window) {
+    PaintSession paint(window);
+    HDC dc = paint.get();
+    if (!dc)
+        return;
+    RECT r;
+    GetClientRect(window, &r);
+    DrawTextIn(dc, r, panel_.Color, panel_.Caption, panel_.FontColor, context_.font,
+               DT_CENTER | kSingleLine);
+    if (panel_.BevelOuter == ui::TBevelCut::None)
+        return;
+    // Only a lowered bevel is drawn sunk; raised and space bevels both catch the light at the
+    // top and left.
+    const UINT edge =
+        panel_.BevelOuter == ui::TBevelCut::Lowered ? BDR_SUNKENINNER : BDR_RAISEDINNER;
+    for (int i = 0; i < panel_.BevelWidth; ++i) {
+        DrawEdge(dc, &r, edge, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+}
+
 LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        PaintText(window, panel_.Color, panel_.Caption, panel_.FontColor, context_.font,
-                  DT_CENTER | kSingleLine);
+        Paint(window);
         return 0;
     case WM_COMMAND:
         if (ControlWindow* child = FromHandle(reinterpret_cast<HWND>(lParam)))

@@ -57,6 +57,7 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void Paint(HWND window);
     ui::TPanel& panel_;
 };
 
