@@ -28,8 +28,13 @@ void FetchJob::CloseHandles() {
     CloseHandlesLocked();
 }
 
+void FetchJob::LeaveOpen() {
+    const std::lock_guard lock(mutex_);
+    leftOpen_ = true;
+}
+
 void FetchJob::CloseHandlesLocked() {
-    if (handlesClosed_)
+    if (handlesClosed_ || leftOpen_)
         return;
     handlesClosed_ = true;
     for (auto handle = handles_.rbegin(); handle != handles_.rend(); ++handle)

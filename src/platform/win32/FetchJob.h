@@ -17,8 +17,8 @@ namespace lupenta::win32 {
 // handles; the window's thread may abandon the fetch at any moment. Abandoning during a
 // blocking call closes the handles, which makes WinINet give up the call; otherwise the worker
 // sees the abandonment before its next call and closes them itself. Either way each handle is
-// closed once, and an abandoned worker touches no handle again: a closed handle's value may
-// already belong to a newer fetch.
+// closed at most once, and an abandoned worker touches no handle again: a closed handle's value
+// may already belong to a newer fetch.
 class FetchJob {
 public:
     FetchJob(HWND notify, UINT message) : notify_(notify), message_(message) {}
@@ -33,8 +33,13 @@ public:
     // call must not be made or its results used.
     bool EnterCall();
     bool LeaveCall();
-    // Closes the handles unless the window's thread did already.
+    // Closes the handles unless the window's thread did already, or they are left open.
     void CloseHandles();
+    // Keeps the handles of a reply given up before its end open for the rest of the process:
+    // closing them makes WinINet read the rest of the reply first, as fast as the server sends
+    // it, which from an endless server under Wine starves every other thread of the program.
+    // Such a check costs one idle connection instead.
+    void LeaveOpen();
     // The fetch is over: the result is kept and the window is told, unless abandoned.
     void Complete(DownloadResult result);
 
@@ -56,6 +61,7 @@ private:
     bool inCall_ = false;
     bool abandoned_ = false;
     bool handlesClosed_ = false;
+    bool leftOpen_ = false;
     bool finished_ = false;
     std::optional<DownloadResult> result_;
 };

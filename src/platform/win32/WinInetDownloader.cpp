@@ -101,15 +101,19 @@ DownloadResult DownloadText(const std::string& address, CheckClock::time_point d
                         &statusSize, nullptr))
         return {std::nullopt, cannotOpen};
     VersionReply reply;
-    if (!reply.TakeStatus(static_cast<int>(status)))
+    if (!reply.TakeStatus(static_cast<int>(status))) {
+        job.LeaveOpen();
         return reply.Finish();
+    }
 
     // Each read takes only what has arrived, so a trickling server cannot keep one read
     // waiting past the deadline.
     std::array<char, kBufferSize> buffer{};
     for (;;) {
-        if (CheckClock::now() >= deadline)
+        if (CheckClock::now() >= deadline) {
+            job.LeaveOpen();
             return {std::nullopt, "no reply by the deadline"};
+        }
         LimitWaits(request, deadline);
         DWORD available = 0;
         if (!Wait(job, [&] { return InternetQueryDataAvailable(request, &available, 0, 0); }))
@@ -122,8 +126,12 @@ DownloadResult DownloadText(const std::string& address, CheckClock::time_point d
                                         &read);
             }))
             return {std::nullopt, "Cannot read URL " + address};
-        if (read == 0 || !reply.TakeRead({buffer.data(), read}))
+        if (read == 0)
             break;
+        if (!reply.TakeRead({buffer.data(), read})) {
+            job.LeaveOpen();
+            break;
+        }
     }
     DownloadResult result = reply.Finish();
     if (result.text)
