@@ -106,12 +106,17 @@ LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+        // The view holds the mouse while a button is down, so the button's release comes
+        // back here even off the view; a handler that starts a drag lets it go.
+        SetCapture(window);
         if (view_.OnMouseDown)
             view_.OnMouseDown(ButtonOfMessage(message));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
+        if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == window)
+            ReleaseCapture();
         if (view_.OnMouseUp)
             view_.OnMouseUp();
         break;
