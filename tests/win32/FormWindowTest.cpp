@@ -175,7 +175,8 @@ TEST(FormWindow, ScreenIsTheWholeDesktopWithItsMonitors) {
     EXPECT_EQ(enclosing.Width(), screen.virtualWidth);
     EXPECT_EQ(enclosing.Height(), screen.virtualHeight);
 
-    // The test program declares no scaling awareness, so it sees the screen's own figure.
+    // The screen's logical figure, whichever monitor the window is on (Wine gives every monitor
+    // the same scaling, so only the figure itself can be checked here).
     HDC dc = GetDC(nullptr);
     EXPECT_EQ(screen.pixelsPerInch, GetDeviceCaps(dc, LOGPIXELSY));
     ReleaseDC(nullptr, dc);

@@ -6,22 +6,6 @@
 
 namespace lupenta::win32 {
 
-namespace {
-
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-
-// Only newer systems export it; elsewhere the screen's device context answers for all windows.
-GetDpiForWindowFunction FindGetDpiForWindow() {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32)
-        return nullptr;
-    // Through the generic function type, which the compiler accepts as a cast target.
-    return reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetDpiForWindow")));
-}
-
-} // namespace
-
 bool Win32FormWindow::HasHandle() {
     return window_ && IsWindow(window_);
 }
@@ -66,11 +50,9 @@ Rect Win32FormWindow::BoundsRect() {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// The screen's logical figure, the same for every window: a window left on a monitor with
+// another scaling must still find its placement valid at the next start.
 int Win32FormWindow::PixelsPerInch() {
-    static const GetDpiForWindowFunction getDpiForWindow = FindGetDpiForWindow();
-    if (getDpiForWindow && HasHandle())
-        if (const UINT dpi = getDpiForWindow(window_))
-            return static_cast<int>(dpi);
     UniqueWindowDc screen(nullptr);
     return screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : ScreenMetrics{}.pixelsPerInch;
 }
