@@ -1,4 +1,6 @@
+#include "main/fmMagnifier.h"
 #include "platform/win32/AboutDialog.h"
+#include "platform/win32/MainWindow.h"
 #include "platform/win32/OptionsDialog.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/UpdateDialog.h"
@@ -103,6 +105,29 @@ protected:
     testing::FakeDesktop desktop;
     testing::FakeFileSystem files;
 };
+
+// The About dialog's own loop hands the wheel to the same hook as the main loop: the main
+// window's zoom steps while the dialog is open.
+TEST_F(DialogTest, TheWheelStepsTheZoomWhileADialogIsOpen) {
+    Tfrmmain form{desktop};
+    form.FormCreate();
+    {
+        MainWindow window(form);
+        form.FormShow();
+        ASSERT_EQ(form.cbxZoomLevel.ItemIndex, 1);
+        AboutDialog about(window.Hwnd(), desktop, files, "15.0", "C:\\Program Files\\Lupenta");
+        RunScripted(about, {[](HWND dialog) {
+                                PostMessageW(dialog, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+                            },
+                            [&](HWND) {
+                                EXPECT_EQ(form.cbxZoomLevel.ItemIndex, 2);
+                                EXPECT_EQ(form.imageview1->Zoom(), 3);
+                            }});
+    }
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
 
 TEST_F(DialogTest, AboutShowsItsTextsKeepsTheOwnerDisabledAndEscapeClosesFromAnyControl) {
     AboutDialog about(owner, desktop, files, "15.0", "C:\\Program Files\\Lupenta");

@@ -1,5 +1,6 @@
 #include "platform/win32/DialogWindow.h"
 
+#include "platform/win32/ApplicationEvents.h"
 #include "platform/win32/FaultGuard.h"
 #include "platform/win32/Text.h"
 
@@ -216,8 +217,9 @@ TDialog::ModalResult DialogWindow::ShowModal() {
             break;
         }
         bool consumed = false;
-        if (!CurrentFaultBarrier().Run(ui::EventKind::Other,
-                                       [&] { consumed = PreTranslate(msg); }) ||
+        if (!CurrentFaultBarrier().Run(
+                ui::EventKind::Other,
+                [&] { consumed = ApplicationEvents(msg) || PreTranslate(msg); }) ||
             consumed)
             continue;
         if (!IsDialogMessageW(window_, &msg)) {

@@ -30,7 +30,13 @@ HFONT CreateUiFont() {
 
 } // namespace
 
-MainWindow::MainWindow(Tfrmmain& form) : form_(form), font_(CreateUiFont()) {
+MainWindow::MainWindow(Tfrmmain& form)
+    : form_(form), font_(CreateUiFont()), wheel_([this](const MSG& message) {
+          if (message.message != WM_MOUSEWHEEL)
+              return false;
+          form_.ApplicationEvents1Message(GET_WHEEL_DELTA_WPARAM(message.wParam));
+          return true;
+      }) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterHandlerClass(kMainClass, CS_DBLCLKS, nullptr);
@@ -176,10 +182,6 @@ void MainWindow::PopupMainMenu(LPARAM where) {
 }
 
 bool MainWindow::PreTranslate(const MSG& message) {
-    if (message.message == WM_MOUSEWHEEL) {
-        form_.ApplicationEvents1Message(GET_WHEEL_DELTA_WPARAM(message.wParam));
-        return true;
-    }
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
         return false;
     if (!IsOwnWindow(window_, message.hwnd))
@@ -285,8 +287,9 @@ int RunMessageLoop(MainWindow& window) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Keys and the wheel reach the form here, outside any window procedure.
         bool consumed = false;
-        if (!CurrentFaultBarrier().Run(ui::EventKind::Other,
-                                       [&] { consumed = window.PreTranslate(message); }) ||
+        if (!CurrentFaultBarrier().Run(
+                ui::EventKind::Other,
+                [&] { consumed = ApplicationEvents(message) || window.PreTranslate(message); }) ||
             consumed)
             continue;
         TranslateMessage(&message);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/fmMagnifier.h"
+#include "platform/win32/ApplicationEvents.h"
 #include "platform/win32/ControlWindows.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MenuPeer.h"
@@ -32,8 +33,8 @@ public:
     std::function<void()> OnEndSession;
     // The first show: the show handler runs, then the window appears unless it starts hidden.
     void Show(bool onScreen = true);
-    // Messages the window sees before any control: the wheel, menu shortcuts, the menu keys
-    // and the key handler. True when the message is consumed.
+    // Keys the window sees before any control: menu shortcuts, the menu keys and the key
+    // handler. True when the message is consumed.
     bool PreTranslate(const MSG& message);
 
     WindowId Handle() override { return reinterpret_cast<WindowId>(window_); }
@@ -68,6 +69,8 @@ private:
     std::vector<std::unique_ptr<ControlWindow>> controls_;
     std::unique_ptr<TimerPeer> timer_;
     std::unique_ptr<MenuPeer> menu_;
+    // The wheel steps the zoom from every loop of the program, modal dialogs' included.
+    InstalledMessageHook wheel_;
 };
 
 // Runs the message loop until the main window is gone; returns the exit code.
