@@ -1,3 +1,4 @@
+#include "main/ArrowKeys.h"
 #include "main/StayOnTopPause.h"
 #include "main/ZoomFactors.h"
 #include "main/fmMagnifier.h"
@@ -23,11 +24,29 @@ void Tfrmmain::Magnify1X1Click(ui::TMenuItem& item) {
     WriteSettings();
 }
 
-bool Tfrmmain::KeyDown(std::uint16_t shortcut) {
+bool Tfrmmain::KeyDown(std::uint16_t shortcut, bool zoomListFocused) {
     if (mnuMain.DispatchShortCut(shortcut))
         return true;
     FormKeyDown(shortcut & 0xFF);
-    return false;
+    if (zoomListFocused)
+        return false;
+    const auto step = ArrowKeyStep(shortcut);
+    if (!step)
+        return false;
+    MoveHotPixel(*step);
+    return true;
+}
+
+// A fixed location moves on its own and leaves the pointer where the user put it.
+void Tfrmmain::MoveHotPixel(Point step) {
+    const std::vector<Rect> monitors = desktop_.Monitors();
+    if (FixedLocation1.Checked) {
+        const Point moved = StepOnMonitors({memX, memY}, step, monitors);
+        memX = moved.x;
+        memY = moved.y;
+    } else if (const auto pointer = desktop_.PointerPosition()) {
+        desktop_.MovePointer(StepOnMonitors(*pointer, step, monitors));
+    }
 }
 
 void Tfrmmain::FormKeyDown(int key) {

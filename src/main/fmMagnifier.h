@@ -60,9 +60,12 @@ public:
     void FormResize();
 
     // Keyboard and wheel. A key goes first to the menu's shortcuts, which consume it, then to
-    // the window's key handler; true when the key was consumed.
-    bool KeyDown(std::uint16_t shortcut);
+    // the window's key handler, then, unless the zoom list has the keyboard, the arrow keys
+    // place the hot pixel; true when the key was consumed.
+    bool KeyDown(std::uint16_t shortcut, bool zoomListFocused = false);
     void FormKeyDown(int key);
+    // Moves the pointer by `step`, or the fixed location while it is on.
+    void MoveHotPixel(Point step);
     // Every wheel message in the program's queue comes here and goes no further.
     void ApplicationEvents1Message(int wheelDistance);
 

@@ -50,6 +50,8 @@ public:
     virtual bool CaptureScreen(const Rect& source, Bitmap24& frame, Point at) = 0;
 
     virtual std::optional<Point> PointerPosition() = 0;
+    // Puts the pointer on the pixel `p`; false when the system refused.
+    virtual bool MovePointer(Point p) = 0;
     virtual std::optional<PointerShape> CurrentPointer() = 0;
     // Draws the pointer's mask and image scaled to a square of `size` pixels with its top-left
     // corner at `at`, clipped to the frame.

@@ -54,6 +54,12 @@ std::optional<Point> FakeDesktop::PointerPosition() {
     return pointer;
 }
 
+bool FakeDesktop::MovePointer(Point p) {
+    Record("MovePointer");
+    pointer = p;
+    return true;
+}
+
 std::optional<PointerShape> FakeDesktop::CurrentPointer() {
     Record("CurrentPointer");
     return pointerShape;

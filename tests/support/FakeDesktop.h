@@ -55,6 +55,7 @@ public:
     PixelAllocator& FrameAllocator() override;
     bool CaptureScreen(const Rect& source, Bitmap24& frame, Point at) override;
     std::optional<Point> PointerPosition() override;
+    bool MovePointer(Point p) override;
     std::optional<PointerShape> CurrentPointer() override;
     bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override;
     CaretProbe ProbeCaret() override;

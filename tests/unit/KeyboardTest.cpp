@@ -88,5 +88,74 @@ TEST_F(KeyboardTest, HotKeyHidesAVisibleWindowAndBringsBackAHiddenOne) {
     EXPECT_EQ(services.hides, 2) << "the menu's shortcut toggles the same way";
 }
 
+constexpr std::uint16_t kLeft = 0x25;
+constexpr std::uint16_t kUp = 0x26;
+constexpr std::uint16_t kRight = 0x27;
+constexpr std::uint16_t kDown = 0x28;
+
+struct ArrowCase {
+    Point pointer;
+    std::uint16_t key;
+    Point expected;
+};
+
+TEST_F(KeyboardTest, ArrowsMoveThePointerAPixelOrTenWithShiftWithinTheDesktop) {
+    desktop.monitors = {Rect{0, 0, 1920, 1080}, Rect{-1280, 100, 0, 1124}};
+    const ArrowCase cases[] = {
+        {{500, 300}, kLeft, {499, 300}},
+        {{500, 300}, kRight, {501, 300}},
+        {{500, 300}, kUp, {500, 299}},
+        {{500, 300}, kDown, {500, 301}},
+        {{500, 300}, ui::kShift | kLeft, {490, 300}},
+        {{500, 300}, ui::kShift | kDown, {500, 310}},
+        {{1915, 1079}, ui::kShift | kRight, {1919, 1079}},
+        {{1919, 1079}, kDown, {1919, 1079}},
+        {{-1275, 200}, ui::kShift | kLeft, {-1280, 200}},
+        {{3, 5}, ui::kShift | kUp, {3, 0}},
+        {{1000, 1075}, ui::kShift | kDown, {1000, 1079}},
+        {{-10, 1120}, ui::kShift | kDown, {-10, 1123}},
+        {{0, 500}, kLeft, {-1, 500}},
+        {{-1, 50}, kRight, {0, 50}},
+        {{-1, 100}, kUp, {-1, 100}},
+    };
+    for (const ArrowCase& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.pointer.x << "," << c.pointer.y << " key " << std::hex << c.key);
+        desktop.pointer = c.pointer;
+        EXPECT_TRUE(form.KeyDown(c.key)) << "the arrow is used up";
+        EXPECT_EQ(desktop.pointer, c.expected);
+    }
+}
+
+TEST_F(KeyboardTest, ArrowsWithCtrlOrAltOrInTheZoomListLeaveThePointer) {
+    desktop.pointer = Point{500, 300};
+    EXPECT_FALSE(form.KeyDown(ui::kCtrl | kLeft));
+    EXPECT_FALSE(form.KeyDown(ui::kAlt | kRight));
+    EXPECT_FALSE(form.KeyDown(ui::kCtrl | ui::kShift | kUp));
+    EXPECT_FALSE(form.KeyDown(kDown, true)) << "the list steps its own selection";
+    EXPECT_FALSE(form.KeyDown('A'));
+    EXPECT_EQ(desktop.pointer, (Point{500, 300}));
+    EXPECT_EQ(desktop.CallCount("MovePointer"), 0);
+}
+
+TEST_F(KeyboardTest, WithAFixedLocationArrowsMoveThatPointAndNotThePointer) {
+    desktop.pointer = Point{800, 600};
+    form.FixedLocation1Click();
+    ASSERT_TRUE(form.FixedLocation1.Checked);
+    EXPECT_TRUE(form.KeyDown(kRight));
+    EXPECT_TRUE(form.KeyDown(ui::kShift | kUp));
+    EXPECT_EQ(form.memX, 801);
+    EXPECT_EQ(form.memY, 590);
+    EXPECT_EQ(desktop.pointer, (Point{800, 600}));
+
+    form.memX = 5;
+    form.KeyDown(ui::kShift | kLeft);
+    EXPECT_EQ(form.memX, 0) << "the fixed point stays on the desktop";
+
+    form.SetVisible(true);
+    form.Timer1Timer();
+    EXPECT_EQ(form.lblPosition.Caption.Get(), "Position: 0, 590");
+}
+
 } // namespace
 } // namespace lupenta

@@ -24,6 +24,7 @@ public:
         return inner_.CaptureScreen(source, frame, at);
     }
     std::optional<Point> PointerPosition() override { return inner_.PointerPosition(); }
+    bool MovePointer(Point p) override { return inner_.MovePointer(p); }
     std::optional<PointerShape> CurrentPointer() override { return inner_.CurrentPointer(); }
     bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override {
         return inner_.DrawPointer(shape, frame, at, size);

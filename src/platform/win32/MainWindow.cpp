@@ -68,7 +68,9 @@ void MainWindow::CreateControls() {
     auto panel = std::make_unique<PanelWindow>(form_.Panel1, window_, context);
     HWND host = panel->Handle();
     controls_.push_back(std::move(panel));
-    controls_.push_back(std::make_unique<ComboBoxWindow>(form_.cbxZoomLevel, host, context));
+    auto zoomList = std::make_unique<ComboBoxWindow>(form_.cbxZoomLevel, host, context);
+    zoomList_ = zoomList.get();
+    controls_.push_back(std::move(zoomList));
     controls_.push_back(std::make_unique<ButtonWindow>(form_.btnType, form_.Panel1, host, context));
     controls_.push_back(std::make_unique<LabelWindow>(form_.lblColor, form_.Panel1, host, context));
     controls_.push_back(std::make_unique<PanelWindow>(form_.pnlColor, host, context));
@@ -200,7 +202,7 @@ bool MainWindow::PreTranslate(const MSG& message) {
         shortcut |= ui::kCtrl;
     if (alt)
         shortcut |= ui::kAlt;
-    return form_.KeyDown(shortcut);
+    return form_.KeyDown(shortcut, IsOwnWindow(zoomList_->Handle(), message.hwnd));
 }
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -67,6 +67,8 @@ private:
     bool moving_ = false;
     std::unique_ptr<ViewWindow> view_;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
+    // The zoom list keeps its own arrow keys while it has the keyboard.
+    ControlWindow* zoomList_ = nullptr;
     std::unique_ptr<TimerPeer> timer_;
     std::unique_ptr<MenuPeer> menu_;
     // The wheel steps the zoom from every loop of the program, modal dialogs' included.

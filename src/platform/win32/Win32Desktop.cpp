@@ -76,6 +76,10 @@ std::optional<Point> Win32Desktop::PointerPosition() {
     return Point{p.x, p.y};
 }
 
+bool Win32Desktop::MovePointer(Point p) {
+    return SetCursorPos(p.x, p.y) != FALSE;
+}
+
 std::optional<PointerShape> Win32Desktop::CurrentPointer() {
     CURSORINFO info{};
     info.cbSize = sizeof(info);
