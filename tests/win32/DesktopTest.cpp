@@ -1,5 +1,5 @@
-#include "platform/win32/Text.h"
-#include "platform/win32/Win32Desktop.h"
+#include "win32/Text.h"
+#include "win32/Win32Desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "main/fmMagnifier.h"
-#include "platform/win32/AboutDialog.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/OptionsDialog.h"
-#include "platform/win32/Text.h"
-#include "platform/win32/UpdateDialog.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeFileSystem.h"
+#include "win32/AboutDialog.h"
+#include "win32/MainWindow.h"
+#include "win32/OptionsDialog.h"
+#include "win32/Text.h"
+#include "win32/UpdateDialog.h"
 
 #include <gtest/gtest.h>
 

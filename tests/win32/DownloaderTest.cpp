@@ -1,4 +1,4 @@
-#include "platform/win32/WinInetDownloader.h"
+#include "win32/WinInetDownloader.h"
 
 #include <gtest/gtest.h>
 

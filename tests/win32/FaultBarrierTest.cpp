@@ -1,8 +1,8 @@
 #include "main/fmMagnifier.h"
-#include "platform/win32/FaultGuard.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/WindowClass.h"
 #include "support/FakeDesktop.h"
+#include "win32/FaultGuard.h"
+#include "win32/MainWindow.h"
+#include "win32/WindowClass.h"
 
 #include <gtest/gtest.h>
 

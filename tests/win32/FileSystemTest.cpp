@@ -1,6 +1,6 @@
-#include "platform/win32/Text.h"
-#include "platform/win32/Win32FileSystem.h"
 #include "settings/SettingsStore.h"
+#include "win32/Text.h"
+#include "win32/Win32FileSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "platform/win32/Text.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32FormWindow.h"
 #include "settings/FormStorage.h"
 #include "settings/SettingsStore.h"
+#include "win32/Text.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32FormWindow.h"
 
 #include <gtest/gtest.h>
 

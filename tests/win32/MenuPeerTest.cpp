@@ -1,7 +1,7 @@
-#include "platform/win32/MenuPeer.h"
+#include "win32/MenuPeer.h"
 #include "main/fmMagnifier.h"
-#include "platform/win32/Text.h"
 #include "support/FakeDesktop.h"
+#include "win32/Text.h"
 
 #include <gtest/gtest.h>
 

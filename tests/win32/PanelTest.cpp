@@ -1,6 +1,6 @@
 #include "main/fmMagnifier.h"
-#include "platform/win32/MainWindow.h"
 #include "support/FakeDesktop.h"
+#include "win32/MainWindow.h"
 
 #include <gtest/gtest.h>
 

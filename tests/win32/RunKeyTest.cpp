@@ -1,6 +1,6 @@
-#include "platform/win32/ProgramArguments.h"
-#include "platform/win32/Text.h"
-#include "platform/win32/Win32RunKey.h"
+#include "win32/ProgramArguments.h"
+#include "win32/Text.h"
+#include "win32/Win32RunKey.h"
 
 #include <gtest/gtest.h>
 

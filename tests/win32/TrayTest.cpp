@@ -1,5 +1,5 @@
-#include "platform/win32/TrayWindow.h"
 #include "support/FakeDesktop.h"
+#include "win32/TrayWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/ViewWindow.h"
+#include "win32/ViewWindow.h"
 #include "support/FakeDesktop.h"
 #include "view/VwImage.h"
 

@@ -1,14 +1,14 @@
 #include "LiveObjects.h"
 #include "app/Program.h"
 #include "main/ZoomFactors.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/TrayWindow.h"
-#include "platform/win32/UpdateDialog.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32FormWindow.h"
-#include "platform/win32/Win32Services.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeRunKey.h"
+#include "win32/MainWindow.h"
+#include "win32/TrayWindow.h"
+#include "win32/UpdateDialog.h"
+#include "win32/Win32Desktop.h"
+#include "win32/Win32FormWindow.h"
+#include "win32/Win32Services.h"
 
 #include <gtest/gtest.h>
 

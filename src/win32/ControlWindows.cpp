@@ -1,0 +1,321 @@
+#include "win32/ControlWindows.h"
+
+#include "ui/PopupMenu.h"
+#include "win32/Handles.h"
+#include "win32/Painting.h"
+#include "win32/Text.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace lupenta::win32 {
+
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"LupentaPanel";
+constexpr wchar_t kLabelClass[] = L"LupentaLabel";
+constexpr wchar_t kSpeedButtonClass[] = L"LupentaSpeedButton";
+constexpr wchar_t kPeerProperty[] = L"LupentaControl";
+
+// One line of text, centred vertically.
+constexpr UINT kSingleLine = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+
+// The glyphs are drawn with lines so they look the same wherever the program runs, with no
+// symbol font to depend on.
+void DrawGlyph(HDC dc, const RECT& r, const std::string& glyph, Colour ink) {
+    UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, 2, ink));
+    SelectGuard selectPen(dc, pen.get());
+    const int cx = (r.left + r.right) / 2;
+    const int cy = (r.top + r.bottom) / 2;
+    const auto line = [dc](int x0, int y0, int x1, int y1) {
+        MoveToEx(dc, x0, y0, nullptr);
+        LineTo(dc, x1, y1);
+    };
+    if (glyph == "close") {
+        line(cx - 5, cy - 5, cx + 5, cy + 5);
+        line(cx + 5, cy - 5, cx - 5, cy + 5);
+    } else if (glyph == "settings") {
+        for (int dy : {-5, 0, 5}) {
+            line(cx - 6, cy + dy, cx - 4, cy + dy);
+            line(cx - 1, cy + dy, cx + 7, cy + dy);
+        }
+    } else if (glyph == "caret") {
+        // A text caret: an I-beam beside a line of text.
+        line(cx + 3, cy - 7, cx + 3, cy + 7);
+        line(cx + 1, cy - 7, cx + 6, cy - 7);
+        line(cx + 1, cy + 7, cx + 6, cy + 7);
+        UniqueGdiObject<HPEN> thin(CreatePen(PS_SOLID, 1, ink));
+        SelectGuard selectThin(dc, thin.get());
+        line(cx - 7, cy + 1, cx, cy + 1);
+        line(cx - 7, cy + 4, cx - 1, cy + 4);
+        line(cx - 7, cy - 2, cx - 2, cy - 2);
+    }
+}
+
+} // namespace
+
+ControlWindow::ControlWindow(ui::TControl& control, const ControlContext& context)
+    : control_(control), context_(context) {}
+
+ControlWindow::~ControlWindow() {
+    control_.AttachPeer(nullptr);
+    if (window_ && IsWindow(window_))
+        DestroyWindow(window_);
+}
+
+void ControlWindow::Attach(HWND window) {
+    // A control whose window could not be made stays plain state, as without a window system.
+    if (!window)
+        return;
+    window_ = window;
+    SetPropW(window_, kPeerProperty, this);
+    if (context_.font)
+        SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
+    control_.AttachPeer(this);
+}
+
+ControlWindow* ControlWindow::FromHandle(HWND window) {
+    return static_cast<ControlWindow*>(GetPropW(window, kPeerProperty));
+}
+
+void ControlWindow::ComponentChanged() {
+    if (!window_)
+        return;
+    const Rect& b = control_.Bounds;
+    // No copying of old pixels: a moved panel repaints itself and every control on it.
+    SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), b.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    ShowWindow(window_, control_.Visible ? SW_SHOWNA : SW_HIDE);
+    if (context_.tooltip && control_.Hint.Get() != hint_) {
+        hint_ = control_.Hint;
+        std::wstring text = Widen(hint_);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = GetParent(window_);
+        tool.uId = reinterpret_cast<UINT_PTR>(window_);
+        tool.lpszText = text.data();
+        SendMessageW(context_.tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (!text.empty())
+            SendMessageW(context_.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    Update();
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+POINT ContextMenuPosition(HWND window, LPARAM where) {
+    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    if (at.x == -1 && at.y == -1) {
+        at = POINT{0, 0};
+        ClientToScreen(window, &at);
+    }
+    return at;
+}
+
+bool ControlWindow::PopupOwnMenu(LPARAM where) {
+    if (!control_.PopupMenu)
+        return false;
+    const POINT at = ContextMenuPosition(window_, where);
+    control_.PopupMenu->Popup(at.x, at.y);
+    return true;
+}
+
+PanelWindow::PanelWindow(ui::TPanel& panel, HWND parent, const ControlContext& context)
+    : ControlWindow(panel, context), panel_(panel) {
+    RegisterHandlerClass(kPanelClass, 0, nullptr);
+    const Rect& b = panel.Bounds;
+    Attach(CreateHandlerWindow(*this, kPanelClass, 0, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                               b.left, b.top, b.Width(), b.Height(), parent));
+}
+
+void PanelWindow::Paint(HWND window) {
+    PaintSession paint(window);
+    HDC dc = paint.get();
+    if (!dc)
+        return;
+    RECT r;
+    GetClientRect(window, &r);
+    DrawTextIn(dc, r, panel_.Color, panel_.Caption, panel_.FontColor, context_.font,
+               DT_CENTER | kSingleLine);
+    if (panel_.BevelOuter == ui::TBevelCut::None)
+        return;
+    // Only a lowered bevel is drawn sunk; raised and space bevels both catch the light at the
+    // top and left.
+    const UINT edge =
+        panel_.BevelOuter == ui::TBevelCut::Lowered ? BDR_SUNKENINNER : BDR_RAISEDINNER;
+    for (int i = 0; i < panel_.BevelWidth; ++i) {
+        DrawEdge(dc, &r, edge, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+}
+
+LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_COMMAND:
+        if (ControlWindow* child = FromHandle(reinterpret_cast<HWND>(lParam)))
+            child->Command(HIWORD(wParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        if (PopupOwnMenu(lParam))
+            return 0;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (panel_.OnMouseDown) {
+            panel_.OnMouseDown(ButtonOfMessage(message));
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LabelWindow::LabelWindow(ui::TLabel& label, const ui::TPanel& parentPanel, HWND parent,
+                         const ControlContext& context)
+    : ControlWindow(label, context), label_(label), parentPanel_(parentPanel) {
+    RegisterHandlerClass(kLabelClass, 0, nullptr);
+    const Rect& b = label.Bounds;
+    Attach(CreateHandlerWindow(*this, kLabelClass, 0, WS_CHILD | WS_VISIBLE, b.left, b.top,
+                               b.Width(), b.Height(), parent));
+}
+
+// A label sizes itself to its text, as the panel's labels do.
+void LabelWindow::Update() {
+    UniqueWindowDc dc(window_);
+    if (!dc)
+        return;
+    SelectGuard selectFont(dc.get(), context_.font);
+    const std::wstring text = Widen(label_.Caption);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    const Rect& b = label_.Bounds;
+    SetWindowPos(window_, nullptr, b.left, b.top, size.cx + 2, std::max<int>(size.cy, b.Height()),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT LabelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        PaintText(window, parentPanel_.Color, label_.Caption, label_.FontColor, context_.font,
+                  DT_LEFT | kSingleLine);
+        return 0;
+    case WM_CONTEXTMENU:
+        if (PopupOwnMenu(lParam))
+            return 0;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+ComboBoxWindow::ComboBoxWindow(ui::TComboBox& combo, HWND parent, const ControlContext& context)
+    : ControlWindow(combo, context), combo_(combo) {
+    const Rect& b = combo.Bounds;
+    // The list's height includes the drop-down part: room for all sixteen entries.
+    HWND window = CreateWindowExW(
+        0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+        b.left, b.top, b.Width(), 16 * 18 + b.Height(), parent, nullptr, GetModuleHandleW(nullptr),
+        nullptr);
+    for (const std::string& item : combo.Items())
+        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    Attach(window);
+}
+
+void ComboBoxWindow::Update() {
+    const Rect& b = combo_.Bounds;
+    SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), 16 * 18 + b.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    updating_ = true;
+    SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex.Get()), 0);
+    updating_ = false;
+}
+
+void ComboBoxWindow::Command(WORD code) {
+    if (code != CBN_SELCHANGE || updating_)
+        return;
+    combo_.UserSelected(static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0)));
+}
+
+ButtonWindow::ButtonWindow(ui::TSpeedButton& button, const ui::TPanel& parentPanel, HWND parent,
+                           const ControlContext& context)
+    : ControlWindow(button, context), button_(button), parentPanel_(parentPanel) {
+    RegisterHandlerClass(kSpeedButtonClass, 0, nullptr);
+    const Rect& b = button.Bounds;
+    Attach(CreateHandlerWindow(*this, kSpeedButtonClass, 0, WS_CHILD | WS_VISIBLE, b.left, b.top,
+                               b.Width(), b.Height(), parent));
+}
+
+void ButtonWindow::SetPressed(bool pressed) {
+    if (pressed == pressed_)
+        return;
+    pressed_ = pressed;
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void ButtonWindow::Paint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT r;
+    GetClientRect(window, &r);
+    const bool sunk = button_.Down || pressed_;
+    FillWith(dc, r, sunk ? MakeColour(60, 60, 60) : parentPanel_.Color.Get());
+    if (sunk)
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    DrawGlyph(dc, r, button_.Glyph(), MakeColour(235, 235, 235));
+    EndPaint(window, &ps);
+}
+
+LRESULT ButtonWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_LBUTTONDOWN:
+        held_ = true;
+        SetCapture(window);
+        SetPressed(true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (held_) {
+            RECT client;
+            GetClientRect(window, &client);
+            SetPressed(PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) !=
+                       FALSE);
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        if (!held_)
+            return 0;
+        const bool click = pressed_;
+        held_ = false;
+        SetPressed(false);
+        ReleaseCapture();
+        // The click runs last: it may open a menu or hide the whole application.
+        if (click)
+            button_.Click();
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        held_ = false;
+        SetPressed(false);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace lupenta::win32

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "view/VwImage.h"
+#include "win32/WindowClass.h"
+
+namespace lupenta::win32 {
+
+// The child window that shows a TImageView: it paints through the view and presents the
+// finished frame in one copy, so nothing flickers at the tick rate.
+class ViewWindow final : public MessageHandler, public ImageViewPeer, public ViewSurface {
+public:
+    ViewWindow(TImageView& view, HWND parent);
+    ~ViewWindow() override;
+    ViewWindow(const ViewWindow&) = delete;
+    ViewWindow& operator=(const ViewWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    // Moves the window to where the view's owner laid the view out.
+    void FollowBounds();
+
+    void Invalidate() override;
+    void InvalidateRect(const Rect& rect) override;
+    void StartTimer(int interval) override;
+    void StopTimer() override;
+    void Present(const Bitmap24& frame) override;
+
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    TImageView& view_;
+    HWND window_ = nullptr;
+    HDC paintDc_ = nullptr;
+};
+
+} // namespace lupenta::win32

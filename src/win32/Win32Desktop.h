@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Desktop.h"
+#include "win32/DibAllocator.h"
+
+#include <windows.h>
+
+namespace lupenta::win32 {
+
+class Win32Desktop final : public Desktop {
+public:
+    // The window that owns the clipboard contents the program puts there, and its message boxes.
+    void SetOwnerWindow(HWND owner) { owner_ = owner; }
+
+    PixelAllocator& FrameAllocator() override { return allocator_; }
+    bool CaptureScreen(const Rect& source, Bitmap24& frame, Point at) override;
+    std::optional<Point> PointerPosition() override;
+    bool MovePointer(Point p) override;
+    std::optional<PointerShape> CurrentPointer() override;
+    bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override;
+    CaretProbe ProbeCaret() override;
+    std::optional<WindowId> TopLevelWindowAt(Point p) override;
+    std::optional<Rect> WindowRect(WindowId window) override;
+    std::optional<Rect> MonitorNearest(Point p) override;
+    std::vector<Rect> Monitors() override;
+    Rect VirtualDesktop() override;
+    bool IsCtrlDown() override;
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                     bool centred) override;
+    int ShellOpen(const std::string& target) override;
+    bool ClearClipboard() override;
+    bool SetClipboardText(const std::string& utf8) override;
+    bool SetClipboardBitmap(const Bitmap24& frame) override;
+
+private:
+    DibAllocator allocator_;
+    HWND owner_ = nullptr;
+};
+
+Rect FromRECT(const RECT& r);
+// Every monitor's rectangle in the virtual desktop.
+std::vector<Rect> DisplayMonitors();
+
+} // namespace lupenta::win32
