@@ -14,9 +14,6 @@ public:
 
     void SetWindow(HWND window) { window_ = window; }
     HWND Window() const { return window_; }
-    // Read by the window layer before the first show: a restored placement must not be
-    // centred on the screen afterwards.
-    bool PlacedPositionKept() const { return placedPositionKept_; }
 
     bool HasHandle() override;
     bool IsVisible() override;
@@ -24,7 +21,9 @@ public:
     bool SetPlacement(const WindowPlacement& placement) override;
     Rect BoundsRect() override;
     ScreenMetrics Screen() override;
-    void KeepPlacedPosition() override { placedPositionKept_ = true; }
+    // The window is centred when it is created, before the placement is restored, and never
+    // placed again by the system, so a restored position is kept without anything to do.
+    void KeepPlacedPosition() override {}
     void Repaint() override;
     void ShowError(const std::string& message) override;
 
@@ -32,7 +31,6 @@ private:
     int PixelsPerInch();
 
     HWND window_;
-    bool placedPositionKept_ = false;
 };
 
 } // namespace lupenta::win32
