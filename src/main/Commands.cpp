@@ -156,6 +156,18 @@ void Tfrmmain::HTMLCode1Click() {
     WriteSettings();
 }
 
+void Tfrmmain::SampleSizeClick(ui::TMenuItem& item) {
+    samplesize = item.Tag;
+    imageview1->SetSampleSize(samplesize);
+    setSampleSizeChecked();
+    WriteSettings();
+}
+
+void Tfrmmain::setSampleSizeChecked() {
+    for (const auto& item : sampleSizeItems)
+        item->Checked = item->Tag == samplesize;
+}
+
 void Tfrmmain::ShowPanel1Click() {
     ShowPanel1.Checked = !ShowPanel1.Checked;
     Panel1.Visible = ShowPanel1.Checked;

@@ -1,5 +1,6 @@
 #include "main/ZoomFactors.h"
 #include "main/fmMagnifier.h"
+#include "view/Aperture.h"
 
 namespace lupenta {
 
@@ -79,7 +80,23 @@ void Tfrmmain::BuildMainMenu() {
     }
     AddAll(DrawGrid1, {&GridSpacing1, &DrawFixedGrid1});
     AddAll(FlipScreen1, {&FlipHorizontally1, &FlipVertically1});
-    AddAll(ColorDisplay1, {&RGBValues1, &HTMLCode1});
+    const struct {
+        ui::TMenuItem& menu;
+        const char* prefix;
+    } sampleMenus[] = {{SampleSize1, "SampleSize"}, {mnuSampleSize, "mnuSampleSize"}};
+    for (const auto& [menu, prefix] : sampleMenus)
+        for (int size : SampleSizes) {
+            const std::string side = std::to_string(size);
+            auto item =
+                std::make_unique<ui::TMenuItem>(prefix + side + "x" + side, side + "\u00D7" + side);
+            item->Tag = size;
+            item->Checked = size == 1;
+            ui::TMenuItem& ref = *item;
+            item->OnClick = [this, &ref] { SampleSizeClick(ref); };
+            menu.Add(*item);
+            sampleSizeItems.push_back(std::move(item));
+        }
+    AddAll(ColorDisplay1, {&RGBValues1, &HTMLCode1, &N11, &SampleSize1});
 
     const struct {
         ui::TMenuItem& item;
@@ -162,7 +179,8 @@ void Tfrmmain::BuildMainMenu() {
                                 &AboutLupenta1,
                                 &Exit1})
         mnuMain.Add(*item);
-    for (ui::TMenuItem* item : {&CopyColortoClipboard2, &N10, &mnuRGB, &mnuHTML})
+    for (ui::TMenuItem* item :
+         {&CopyColortoClipboard2, &N10, &mnuRGB, &mnuHTML, &N12, &mnuSampleSize})
         mnuColorDisplay.Add(*item);
     mnuCopyCoord.Add(mnuCopyCoord1);
 }

@@ -2,6 +2,7 @@
 #include "main/fmMagnifier.h"
 #include "settings/FormStorage.h"
 #include "settings/SettingsStore.h"
+#include "view/Aperture.h"
 
 #include <algorithm>
 
@@ -40,6 +41,10 @@ void Tfrmmain::WriteSettings() {
     s.WriteInteger("memX", memX);
     s.WriteInteger("memY", memY);
     s.WriteInteger("Pixlevel", pixlevel);
+    // A first run writes only the keys it always wrote; once a sample size has been chosen
+    // the key stays, so choosing one pixel again is kept too.
+    if (samplesize != 1 || !s.ReadString("SampleSize", "").empty())
+        s.WriteInteger("SampleSize", samplesize);
 }
 
 int Tfrmmain::ReadIntegerSetting(const char* name, int defaultValue) {
@@ -97,6 +102,12 @@ void Tfrmmain::ReadShowSettings() {
         Hidetitlebar();
     }
     AboutLupenta1.Tag = cbxZoomLevel.ItemIndex;
+    const int storedSize = ReadIntegerSetting("SampleSize", 1);
+    samplesize = std::find(SampleSizes.begin(), SampleSizes.end(), storedSize) != SampleSizes.end()
+                     ? storedSize
+                     : 1;
+    imageview1->SetSampleSize(samplesize);
+    setSampleSizeChecked();
 }
 
 } // namespace lupenta

@@ -100,6 +100,9 @@ public:
     void DrawFixedGrid1Click();
     void RGBValues1Click();
     void HTMLCode1Click();
+    // Shared by the sample-size items of both menus; the item's Tag is the aperture's side.
+    void SampleSizeClick(ui::TMenuItem& item);
+    void setSampleSizeChecked();
     void ShowHideTitlebar1Click() { ImageView1DblClick(); }
     void ShowPanel1Click();
     void StayOnTop1Click();
@@ -175,6 +178,8 @@ public:
     ui::TMenuItem ColorDisplay1{"ColorDisplay1", "Color Display"};
     ui::TMenuItem RGBValues1{"RGBValues1", "RGB Values"};
     ui::TMenuItem HTMLCode1{"HTMLCode1", "HTML Code"};
+    ui::TMenuItem N11{"N11", "-"};
+    ui::TMenuItem SampleSize1{"SampleSize1", "Sample Size"};
     ui::TMenuItem N7{"N7", "-"};
     ui::TMenuItem ShowHideTitlebar1{"ShowHideTitlebar1", "Show/Hide Title Bar"};
     ui::TMenuItem ShowPanel1{"ShowPanel1", "Show Panel"};
@@ -207,6 +212,10 @@ public:
     ui::TMenuItem N10{"N10", "-"};
     ui::TMenuItem mnuRGB{"mnuRGB", "RGB Values"};
     ui::TMenuItem mnuHTML{"mnuHTML", "HTML Code"};
+    ui::TMenuItem N12{"N12", "-"};
+    ui::TMenuItem mnuSampleSize{"mnuSampleSize", "Sample Size"};
+    // The sizes offered in both "Sample Size" submenus, the main menu's first.
+    std::vector<std::unique_ptr<ui::TMenuItem>> sampleSizeItems;
 
     ui::TPopupMenu mnuCopyCoord{"mnuCopyCoord"};
     ui::TMenuItem mnuCopyCoord1{"mnuCopyCoord1", "Copy Coordinates to Clipboard"};
@@ -221,6 +230,8 @@ public:
     int offsetx = 0;
     int offsety = 0;
     int pixlevel = 0;
+    // The side of the square of pixels the colour is averaged over; 1 reads the hot pixel.
+    int samplesize = 1;
     int virtx = 0;
     int virty = 0;
     bool AllowClose = false;

@@ -1,5 +1,6 @@
 #include "view/VwImage.h"
 
+#include "view/Aperture.h"
 #include "view/Overlays.h"
 
 namespace lupenta {
@@ -60,6 +61,9 @@ void TCustomImageView::SetLeftOffset(int value) {
 }
 void TCustomImageView::SetTopOffset(int value) {
     Assign(FTopOffset, value);
+}
+void TCustomImageView::SetSampleSize(int value) {
+    Assign(FSampleSize, value);
 }
 void TCustomImageView::SetSmoothen(bool value) {
     Assign(FSmoothen, value);
@@ -187,10 +191,22 @@ void TCustomImageView::CopyToClipBoard() {
         desktop_.SetClipboardBitmap(*displayed_);
 }
 
-void TCustomImageView::SampleColour(const Bitmap24& frame) {
+void TCustomImageView::SampleColour(const Bitmap24& frame, const Rect& captured) {
     if (!FGetcolor || !frame.Contains(FLeftOffset, FTopOffset))
         return;
-    Fscreencolor = static_cast<std::int32_t>(frame.PixelAt(FLeftOffset, FTopOffset));
+    if (FSampleSize <= 1) {
+        Fscreencolor = static_cast<std::int32_t>(frame.PixelAt(FLeftOffset, FTopOffset));
+        return;
+    }
+    if (const auto mean = ApertureMean(frame, captured, {FLeftOffset, FTopOffset}, FSampleSize))
+        Fscreencolor = static_cast<std::int32_t>(*mean);
+}
+
+void TCustomImageView::OutlineAperture(Bitmap24& frame, int zoom, bool mirrored) {
+    if (!FGetcolor || FSampleSize <= 1)
+        return;
+    DrawApertureOutline(frame, ApertureOutline({FLeftOffset, FTopOffset}, FSampleSize, zoom),
+                        mirrored && FFlipHorizontal, mirrored && FFlipVertical);
 }
 
 void TCustomImageView::Mirror(Bitmap24& frame) {
@@ -222,7 +238,7 @@ void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) 
     const Rect source = Rect::FromSize(FScreenLeft, FScreenTop, display.Width(), display.Height());
     if (!desktop_.CaptureScreen(source, FMainBitMap, {display.left, display.top}))
         return;
-    SampleColour(FMainBitMap);
+    SampleColour(FMainBitMap, display);
     const OverlayInput overlay{1,          FLeftOffset, FTopOffset,      FScreenLeft,
                                FScreenTop, FGridlevel,  FFixedGrid,      FDrawGrid,
                                Width(),    Height(),    display.Width(), display.Height()};
@@ -230,6 +246,7 @@ void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) 
         DrawPointerImage(desktop_, FMainBitMap, overlay);
     if (FDrawCross)
         InvertPixel(FMainBitMap, FLeftOffset, FTopOffset);
+    OutlineAperture(FMainBitMap, 1, false);
     Mirror(FMainBitMap);
     Present(surface, FMainBitMap);
 }
@@ -245,7 +262,7 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     if (!desktop_.CaptureScreen(Rect::FromSize(FScreenLeft, FScreenTop, sw, sh), Fsourcecopy,
                                 {0, 0}))
         return;
-    SampleColour(Fsourcecopy);
+    SampleColour(Fsourcecopy, Rect::FromSize(0, 0, sw, sh));
 
     const OverlayInput overlay{z,          FLeftOffset, FTopOffset, FScreenLeft,
                                FScreenTop, FGridlevel,  FFixedGrid, FDrawGrid,
@@ -261,6 +278,8 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     } else {
         pipeline_.Render(Fsourcecopy, FTempBitMap, FTempPen, paint);
     }
+    // The pipeline has mirrored the frame already, so the outline is placed mirrored too.
+    OutlineAperture(FTempBitMap, z, true);
     // The frame around the view is drawn over the finished image, so it is never inverted.
     if (FBorderColor == kSilver)
         FrameRectangle(FTempBitMap, kSilver);

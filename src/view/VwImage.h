@@ -79,6 +79,7 @@ public:
     bool Invert() const { return FInvert; }
     int Gridlevel() const { return FGridlevel; }
     bool Getcolor() const { return FGetcolor; }
+    int SampleSize() const { return FSampleSize; }
     Colour ScreenColor() const { return static_cast<Colour>(Fscreencolor); }
     Colour BorderColor() const { return FBorderColor; }
     BorderStyle GetBorderStyle() const { return FBorderStyle; }
@@ -105,6 +106,9 @@ public:
     void SetInvert(bool value);
     void SetGridlevel(int value);
     void SetGetcolor(bool value) { FGetcolor = value; }
+    // Above 1 the colour is the mean of that many pixels square around the hot pixel, and the
+    // view outlines them.
+    void SetSampleSize(int value);
     void SetBorderColor(Colour value);
     void SetBorderStyle(BorderStyle value);
     void SetBorderWidth(int value);
@@ -126,7 +130,8 @@ public:
 private:
     void Invalidate();
     template <class T> void Assign(T& field, T value);
-    void SampleColour(const Bitmap24& frame);
+    void SampleColour(const Bitmap24& frame, const Rect& captured);
+    void OutlineAperture(Bitmap24& frame, int zoom, bool mirrored);
     void PaintUnzoomed(ViewSurface& surface, const Rect& display);
     void PaintZoomed(ViewSurface& surface, const Rect& display);
     void Mirror(Bitmap24& frame);
@@ -163,6 +168,7 @@ private:
     bool FDrawCross = false;
     bool FShowCursor = false;
     bool FGetcolor = false;
+    int FSampleSize = 1;
     bool FInvert = false;
     bool FFixedGrid = false;
     int FUpdateCount = 0;

@@ -82,7 +82,7 @@ def check_commands(exe, pattern):
         assert text == "RGB : %d,%d,%d" % colour, "clipboard holds %r" % text
         session.click(3)
         time.sleep(0.8)
-        session.keys("Up", "Return")  # "HTML Code", the last item
+        session.keys("Up", "Up", "Return")  # "HTML Code", above "Sample Size"
         time.sleep(0.5)
         text = copy_colour()
         assert text == "#%02X%02X%02X" % colour, "clipboard holds %r" % text

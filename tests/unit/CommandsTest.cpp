@@ -639,3 +639,55 @@ TEST(Commands, HelpPageFailureIsSilent) {
 
 } // namespace
 } // namespace lupenta
+
+namespace lupenta {
+namespace {
+
+TEST(Commands, SampleSizeStaysInStepAcrossBothMenusAndIsWrittenOnceChosen) {
+    Session s;
+    Tfrmmain& f = s.Form();
+    ASSERT_EQ(f.sampleSizeItems.size(), 6u);
+    EXPECT_EQ(f.SampleSize1.Items().size(), 3u);
+    EXPECT_EQ(f.mnuSampleSize.Items().size(), 3u);
+    EXPECT_EQ(f.ColorDisplay1.Items().back(), &f.SampleSize1) << "after the notations";
+    EXPECT_EQ(f.mnuColorDisplay.Items().back(), &f.mnuSampleSize);
+    EXPECT_EQ(s.View().SampleSize(), 1);
+    EXPECT_EQ(s.Stored("SampleSize"), "-") << "the default is not written";
+
+    const struct {
+        const char* item;
+        int size;
+    } steps[] = {{"mnuSampleSize5x5", 5}, {"SampleSize3x3", 3}, {"mnuSampleSize1x1", 1}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.item);
+        s.Item(step.item).Click();
+        EXPECT_EQ(s.View().SampleSize(), step.size);
+        for (const auto& item : f.sampleSizeItems)
+            EXPECT_EQ(item->Checked.Get(), item->Tag == step.size) << item->Name();
+        EXPECT_EQ(s.Stored("SampleSize"), std::to_string(step.size));
+    }
+}
+
+TEST(Commands, ShowRestoresAStoredSampleSizeAndIgnoresOneNotOffered) {
+    for (const auto& [stored, expected] : {std::pair{"5", 5}, {"3", 3}, {"4", 1}, {"-3", 1}}) {
+        SCOPED_TRACE(stored);
+        Session s(std::string("[Lupenta]\r\nSampleSize=") + stored + "\r\n");
+        EXPECT_EQ(s.View().SampleSize(), expected);
+        EXPECT_TRUE(s.Item("SampleSize" + std::to_string(expected) + "x" + std::to_string(expected))
+                        .Checked);
+    }
+}
+
+TEST(Commands, CopyColorCopiesTheApertureMean) {
+    Session s;
+    s.desktop.screen = [](int x, int y) { return (x + y) % 2 ? kWhite : kBlack; };
+    s.Item("SampleSize3x3").Click();
+    s.TickPaintTick();
+    // 1000 + 500 is even: black at the centre, five of nine black, 4 * 255 / 9 = 113.33.
+    EXPECT_EQ(s.Form().pnlColor.Caption.Get(), "RGB : 113,113,113");
+    s.Form().CopyColortoClipboard1Click();
+    EXPECT_EQ(s.desktop.clipboardText, "RGB : 113,113,113");
+}
+
+} // namespace
+} // namespace lupenta
