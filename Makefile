@@ -1,5 +1,6 @@
 # The commands a newcomer needs: `make run` and `make test` (and `make bench`).
-# Each first installs whatever Debian packages are missing.
+# Each first installs whatever Debian packages are missing. `make dist` packs the program
+# and its read-me into a zip under build/ for handing to a user.
 # `make fuzz` runs every fuzz harness for FUZZ_SECONDS (10 minutes) each; `make test` runs
 # each for 20 s. `make sanitize` runs the unit tests under AddressSanitizer and UBSan.
 
@@ -11,7 +12,7 @@ FUZZ_SECONDS ?= 600
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps native windows fuzzers run test fuzz sanitize bench soak format clean
+.PHONY: all deps native windows dist fuzzers run test fuzz sanitize bench soak format clean
 
 all: native windows
 
@@ -26,6 +27,10 @@ windows: deps
 	@cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
+
+# build/Lupenta-<version>.zip: Lupenta.exe and dist/readme.txt, for handing to a user.
+dist: windows
+	@cmake --build $(WINDOWS) --target dist
 
 # clang, with libFuzzer and the sanitizers, in a build of its own.
 fuzzers: deps
