@@ -147,6 +147,16 @@ class Session:
             run("xdotool", "key", "--delay", "80", name)
             time.sleep(0.25)
 
+    def view_follows_pointer(self, view):
+        """Whether the view shows something else once the pointer has moved across the pattern:
+        false while sampling is paused."""
+        self.move(200, 200)
+        time.sleep(0.8)
+        before = self.screenshot().crop(view)
+        self.move(600, 300)
+        time.sleep(0.8)
+        return self.screenshot().crop(view) != before
+
     # output
     @staticmethod
     def screenshot():
