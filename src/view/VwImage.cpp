@@ -32,6 +32,8 @@ void TCustomImageView::SetBounds(const Rect& bounds) {
         return;
     const bool resized = bounds.Width() != bounds_.Width() || bounds.Height() != bounds_.Height();
     bounds_ = bounds;
+    if (peer_)
+        peer_->Place(bounds);
     if (resized)
         Invalidate();
 }

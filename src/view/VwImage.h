@@ -21,6 +21,8 @@ public:
     virtual void InvalidateRect(const Rect& rect) = 0;
     virtual void StartTimer(int interval) = 0;
     virtual void StopTimer() = 0;
+    // The owner's layout gave the view new bounds in its parent's client area.
+    virtual void Place(const Rect& bounds) = 0;
 };
 
 // Where a paint puts its finished frame: the view's window.

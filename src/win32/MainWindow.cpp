@@ -113,8 +113,6 @@ void MainWindow::Layout() {
     RECT client;
     GetClientRect(window_, &client);
     form_.ClientResized(client.right, client.bottom);
-    if (view_)
-        view_->FollowBounds();
 }
 
 bool MainWindow::Visible() {

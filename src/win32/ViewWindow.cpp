@@ -34,8 +34,9 @@ ViewWindow::~ViewWindow() {
         DestroyWindow(window_);
 }
 
-void ViewWindow::FollowBounds() {
-    const Rect& b = view_.BoundsRect();
+// A move the window itself reported comes back here with the bounds it already has, and
+// moving a window to where it is changes nothing.
+void ViewWindow::Place(const Rect& b) {
     MoveWindow(window_, b.left, b.top, b.Width(), b.Height(), FALSE);
 }
 

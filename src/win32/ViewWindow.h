@@ -15,13 +15,12 @@ public:
     ViewWindow& operator=(const ViewWindow&) = delete;
 
     HWND Handle() const { return window_; }
-    // Moves the window to where the view's owner laid the view out.
-    void FollowBounds();
 
     void Invalidate() override;
     void InvalidateRect(const Rect& rect) override;
     void StartTimer(int interval) override;
     void StopTimer() override;
+    void Place(const Rect& bounds) override;
     void Present(const Bitmap24& frame) override;
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

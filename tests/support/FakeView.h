@@ -13,6 +13,7 @@ public:
     int invalidations = 0;
     int timerInterval = 0; // 0 while the timer is stopped
     int presents = 0;
+    Rect placed;
     Bitmap24 shown;
 
     std::vector<Rect> invalidatedRects;
@@ -21,6 +22,7 @@ public:
     void InvalidateRect(const Rect& rect) override { invalidatedRects.push_back(rect); }
     void StartTimer(int interval) override { timerInterval = interval; }
     void StopTimer() override { timerInterval = 0; }
+    void Place(const Rect& bounds) override { placed = bounds; }
     void Present(const Bitmap24& frame) override {
         ++presents;
         shown.SetSize(frame.Width(), frame.Height());

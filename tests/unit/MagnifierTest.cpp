@@ -2,6 +2,7 @@
 #include "main/WindowStyles.h"
 #include "main/fmMagnifier.h"
 #include "support/FakeDesktop.h"
+#include "support/FakeView.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,17 @@ TEST_F(MagnifierTest, FirstShowLaysOutTheViewAboveThePanelWithoutTitleBar) {
     EXPECT_EQ(form.Style() & kTitleBarStyles, 0u);
     EXPECT_TRUE(form.Style() & kWsPopup);
     EXPECT_TRUE(form.zoomItems[1]->Checked);
+}
+
+// A layout that a command makes, not only a resize of the window, reaches the view's window.
+TEST_F(MagnifierTest, ShowPanelMovesTheViewsWindowToItsNewBounds) {
+    testing::FakeViewPeer window;
+    View().AttachPeer(&window);
+    form.ShowPanel1Click();
+    EXPECT_EQ(window.placed, Rect::FromSize(0, 0, 468, 282));
+    form.ShowPanel1Click();
+    EXPECT_EQ(window.placed, Rect::FromSize(0, 0, 468, 253));
+    View().AttachPeer(nullptr);
 }
 
 TEST_F(MagnifierTest, TickCentresTheViewOnThePointer) {
