@@ -233,6 +233,7 @@ void Tfrmmain::CopyImagetoClipboard1Click() {
 
 void Tfrmmain::CopyColortoClipboard1Click() {
     desktop_.SetClipboardText(pnlColor.Caption);
+    Announce("Copied " + pnlColor.Caption.Get());
     desktop_.ShowMessage("copied", "Lupenta", MessageIcon::None, true);
 }
 

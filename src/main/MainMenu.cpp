@@ -40,6 +40,18 @@ void Tfrmmain::BuildPanel() {
     btnClose.OnClick = [this] { btnCloseClick(); };
     Panel1.OnMouseDown = [this](MouseButton button) { ImageView1MouseDown(button); };
     Panel1.BevelOuter = ui::TBevelCut::Space;
+    pnlContrast.OnMouseDown = Panel1.OnMouseDown;
+    pnlContrast.BevelOuter = ui::TBevelCut::Space;
+    pnlReference.Hint = "Contrast reference";
+
+    // A screen reader hears the panel as the window's status bar, which names what was last
+    // announced, and each readout by what it reads out, with its text as the value.
+    Panel1.AccessibleRole = ui::TAccessibleRole::StatusBar;
+    pnlColor.AccessibleRole = ui::TAccessibleRole::StaticText;
+    pnlColor.AccessibleName = "Color";
+    lblPosition.AccessibleName = "Position";
+    lblContrast.AccessibleName = "Contrast";
+    pnlReference.AccessibleRole = ui::TAccessibleRole::StaticText;
 }
 
 void Tfrmmain::BuildMainMenu() {
@@ -121,6 +133,8 @@ void Tfrmmain::BuildMainMenu() {
         {FollowCaretPosition1, 0, &Tfrmmain::FollowCaretPosition1Click},
         {FixedLocation1, kCtrl | kAlt | 'F', &Tfrmmain::FixedLocation1Click},
         {SetVirtualOrigin1, kCtrl | kAlt | 'O', &Tfrmmain::SetVirtualOrigin1Click},
+        {SetContrastReference1, kCtrl | kAlt | 'R', &Tfrmmain::SetContrastReference1Click},
+        {ClearContrastReference1, 0, &Tfrmmain::ClearContrastReference1Click},
         {CopyImagetoClipboard1, kCtrl | kAlt | 'C', &Tfrmmain::CopyImagetoClipboard1Click},
         {Enabled1, kCtrl | kAlt | 'E', &Tfrmmain::Enabled1Click},
         {ShowHideProgram1, kCtrl | kAlt | 'G', &Tfrmmain::ShowHideProgram1Click},
@@ -135,6 +149,8 @@ void Tfrmmain::BuildMainMenu() {
         {mnuRGB, 0, &Tfrmmain::RGBValues1Click},
         {mnuHTML, 0, &Tfrmmain::HTMLCode1Click},
         {mnuCopyCoord1, 0, &Tfrmmain::mnuCopyCoord1Click},
+        {mnuSetContrastReference, kCtrl | kAlt | 'R', &Tfrmmain::SetContrastReference1Click},
+        {mnuClearContrastReference, 0, &Tfrmmain::ClearContrastReference1Click},
     };
     for (const auto& command : commands) {
         command.item.ShortCut = command.shortcut;
@@ -143,6 +159,8 @@ void Tfrmmain::BuildMainMenu() {
     for (ui::TMenuItem* checked :
          {&Showcursor1, &RGBValues1, &ShowPanel1, &Enabled1, &StayinSystemTray1, &mnuRGB})
         checked->Checked = true;
+    for (ui::TMenuItem* clear : {&ClearContrastReference1, &mnuClearContrastReference})
+        clear->Enabled = false;
 
     for (ui::TMenuItem* item : {&ZoomLevel1,
                                 &UpdateFrequency1,
@@ -165,6 +183,8 @@ void Tfrmmain::BuildMainMenu() {
                                 &FollowCaretPosition1,
                                 &FixedLocation1,
                                 &SetVirtualOrigin1,
+                                &SetContrastReference1,
+                                &ClearContrastReference1,
                                 &N9,
                                 &CopyImagetoClipboard1,
                                 &N6,
@@ -180,7 +200,8 @@ void Tfrmmain::BuildMainMenu() {
                                 &Exit1})
         mnuMain.Add(*item);
     for (ui::TMenuItem* item :
-         {&CopyColortoClipboard2, &N10, &mnuRGB, &mnuHTML, &N12, &mnuSampleSize})
+         {&CopyColortoClipboard2, &mnuSetContrastReference, &mnuClearContrastReference, &N10,
+          &mnuRGB, &mnuHTML, &N12, &mnuSampleSize})
         mnuColorDisplay.Add(*item);
     mnuCopyCoord.Add(mnuCopyCoord1);
 }
@@ -197,7 +218,8 @@ std::vector<ui::TMenuItem*> Tfrmmain::SpacingItems() {
 std::vector<ui::Component*> Tfrmmain::Components() {
     std::vector<ui::Component*> components{&Panel1,   &cbxZoomLevel, &btnType,      &lblColor,
                                            &pnlColor, &lblPosition,  &SpeedButton1, &btnOptions,
-                                           &btnClose, &Timer1};
+                                           &btnClose, &pnlContrast,  &lblContrast,  &pnlReference,
+                                           &Timer1};
     const auto addMenu = [&](const auto& self, const std::vector<ui::TMenuItem*>& items) -> void {
         for (ui::TMenuItem* item : items) {
             components.push_back(item);

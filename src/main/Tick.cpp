@@ -98,6 +98,10 @@ void Tfrmmain::RefreshReadout(Point source) {
     pnlColor.FontColor = ContrastingTextColour(colour);
     pnlColor.Caption = ColourText(colour, HTMLCode1.Checked);
     lblPosition.Caption = PositionText(source, {virtx, virty});
+    // Only a change of grade is announced: the ratio alone changes with every move of the
+    // pointer and would drown everything else a screen reader has to say.
+    if (RefreshContrast(colour))
+        Announce(lblContrast.Caption);
 }
 
 } // namespace lupenta

@@ -26,7 +26,11 @@ Tfrmmain::Tfrmmain(Desktop& desktop)
       lblPosition("lblPosition", Rect::FromSize(306, 7, 104, 15), "Position :", kHighlightText),
       SpeedButton1("SpeedButton1", Rect::FromSize(382, 2, 25, 25), "settings"),
       btnOptions("btnOptions", Rect::FromSize(413, 2, 25, 25), "settings"),
-      btnClose("btnClose", Rect::FromSize(439, 2, 25, 25), "close"), desktop_(desktop) {
+      btnClose("btnClose", Rect::FromSize(439, 2, 25, 25), "close"),
+      pnlContrast("pnlContrast", Rect::FromSize(0, 0, kDesignClientWidth, kContrastBarHeight),
+                  kPanelGrey),
+      lblContrast("lblContrast", Rect::FromSize(5, 6, 130, 15), "", kHighlightText),
+      pnlReference("pnlReference", Rect::FromSize(179, 3, 122, 20), kPanelGrey), desktop_(desktop) {
     BuildPanel();
     BuildMainMenu();
     Timer1.OnTimer = [this] { Timer1Timer(); };
@@ -41,6 +45,7 @@ void Tfrmmain::FormCreate() {
     imageview1->OnDblClick = [this] { ImageView1DblClick(); };
     imageview1->OnMouseDown = [this](MouseButton button) { ImageView1MouseDown(button); };
     imageview1->OnMouseUp = [this] { ImageView1MouseUp(); };
+    imageview1->AccessibleName = "Magnified view";
     offsetx = 0;
     offsety = 0;
     Transparency = 160;
@@ -66,16 +71,23 @@ bool Tfrmmain::FormCloseQuery() {
     return false;
 }
 
+// The contrast bar sits on top of the panel, so the panel's controls stay where they are and
+// the view gives up the room.
 void Tfrmmain::AlignControls() {
+    pnlContrast.Visible = Panel1.Visible && contrastref.has_value();
     const int panelHeight = Panel1.Visible ? kPanelHeight : 0;
+    const int barHeight = pnlContrast.Visible ? kContrastBarHeight : 0;
     Panel1.Bounds = Rect::FromSize(0, ClientHeight() - kPanelHeight, ClientWidth(), kPanelHeight);
+    pnlContrast.Bounds = Rect::FromSize(0, ClientHeight() - panelHeight - kContrastBarHeight,
+                                        ClientWidth(), kContrastBarHeight);
     // The settings and close buttons keep their distance from the panel's right edge.
     const int right = ClientWidth();
     SpeedButton1.Bounds = Rect::FromSize(right - 86, 2, 25, 25);
     btnOptions.Bounds = Rect::FromSize(right - 55, 2, 25, 25);
     btnClose.Bounds = Rect::FromSize(right - 29, 2, 25, 25);
     if (imageview1)
-        imageview1->SetBounds(Rect::FromSize(0, 0, ClientWidth(), ClientHeight() - panelHeight));
+        imageview1->SetBounds(
+            Rect::FromSize(0, 0, ClientWidth(), ClientHeight() - panelHeight - barHeight));
     FormResize();
 }
 
@@ -84,6 +96,7 @@ void Tfrmmain::FormResize() {
     lblPosition.Visible = width >= 480;
     pnlColor.Visible = width >= 370;
     lblColor.Visible = width >= 370;
+    pnlReference.Visible = width >= 370;
     btnType.Visible = width >= 200;
     btnOptions.Visible = width >= 173;
 }

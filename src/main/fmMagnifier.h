@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/Contrast.h"
 #include "platform/Desktop.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -9,6 +10,7 @@
 #include "view/VwImage.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,8 @@ public:
     static constexpr int kDesignClientWidth = 468;
     static constexpr int kDesignClientHeight = 282;
     static constexpr int kPanelHeight = 29;
+    // The bar above the panel that shows the contrast while a reference is set.
+    static constexpr int kContrastBarHeight = 26;
     static constexpr int kMinimumSize = 150;
 
     explicit Tfrmmain(Desktop& desktop);
@@ -116,6 +120,9 @@ public:
     void CopyImagetoClipboard1Click();
     void CopyColortoClipboard1Click();
     void mnuCopyCoord1Click();
+    // Shared by both menus' items: the reference is the colour the readout shows.
+    void SetContrastReference1Click();
+    void ClearContrastReference1Click();
     void Enabled1Click();
     void ShowHideProgram1Click();
     void StayinSystemTray1Click();
@@ -136,6 +143,10 @@ public:
     // Writes the window's named values into the settings.
     void WriteSettings();
 
+    // Has a screen reader say `text` now, wherever its attention is: the panel, which a
+    // reader treats as the window's status bar, takes it as its name.
+    void Announce(const std::string& text) { Panel1.Announce(text); }
+
     // The bottom panel.
     ui::TPanel Panel1;
     ui::TComboBox cbxZoomLevel;
@@ -146,6 +157,11 @@ public:
     ui::TSpeedButton SpeedButton1;
     ui::TSpeedButton btnOptions;
     ui::TSpeedButton btnClose;
+    // Above the panel while a contrast reference is set: the ratio between the reference and
+    // the colour the readout shows, and a swatch of the reference.
+    ui::TPanel pnlContrast;
+    ui::TLabel lblContrast;
+    ui::TPanel pnlReference;
 
     ui::TTimer Timer1{"Timer1", 66};
 
@@ -192,6 +208,8 @@ public:
     ui::TMenuItem FollowCaretPosition1{"FollowCaretPosition1", "Follow Caret Position"};
     ui::TMenuItem FixedLocation1{"FixedLocation1", "Fixed Location"};
     ui::TMenuItem SetVirtualOrigin1{"SetVirtualOrigin1", "Set Virtual Origin"};
+    ui::TMenuItem SetContrastReference1{"SetContrastReference1", "Set Contrast Reference"};
+    ui::TMenuItem ClearContrastReference1{"ClearContrastReference1", "Clear Contrast Reference"};
     ui::TMenuItem N9{"N9", "-"};
     ui::TMenuItem CopyImagetoClipboard1{"CopyImagetoClipboard1", "Copy Image to Clipboard"};
     ui::TMenuItem N6{"N6", "-"};
@@ -214,6 +232,9 @@ public:
     ui::TMenuItem mnuHTML{"mnuHTML", "HTML Code"};
     ui::TMenuItem N12{"N12", "-"};
     ui::TMenuItem mnuSampleSize{"mnuSampleSize", "Sample Size"};
+    ui::TMenuItem mnuSetContrastReference{"mnuSetContrastReference", "Set Contrast Reference"};
+    ui::TMenuItem mnuClearContrastReference{"mnuClearContrastReference",
+                                            "Clear Contrast Reference"};
     // The sizes offered in both "Sample Size" submenus, the main menu's first.
     std::vector<std::unique_ptr<ui::TMenuItem>> sampleSizeItems;
 
@@ -234,6 +255,10 @@ public:
     int samplesize = 1;
     int virtx = 0;
     int virty = 0;
+    // The colour the contrast is measured against; none until the user sets one, and none
+    // again at the next start, like the virtual origin.
+    std::optional<Colour> contrastref;
+    ContrastGrade contrastgrade = ContrastGrade::Fail;
     bool AllowClose = false;
     int Transparency = 160;
     std::string version;
@@ -251,6 +276,8 @@ private:
     int ReadIntegerSetting(const char* name, int defaultValue);
     std::string ReadStringSetting(const char* name, const char* defaultValue);
     void ShowError(const std::string& text);
+    // Shows the contrast between the reference and `colour`; true when its grade changed.
+    bool RefreshContrast(Colour colour);
 
     Desktop& desktop_;
     MainWindowServices defaultServices_;

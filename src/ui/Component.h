@@ -10,6 +10,8 @@ class ComponentPeer {
 public:
     virtual ~ComponentPeer() = default;
     virtual void ComponentChanged() = 0;
+    // Only what a screen reader hears of the component changed: nothing to lay out or draw.
+    virtual void SpokenChanged() {}
 };
 
 // A named part of a window. Without a peer (in unit tests) a component is plain state.

@@ -14,19 +14,50 @@ namespace lupenta::ui {
 
 class TPopupMenu;
 
-// What every visible control has: a place in its parent, a hint and a context menu.
+// What a screen reader is told a control is.
+enum class TAccessibleRole { Pane, StatusBar, StaticText, PushButton };
+
+// What every visible control has: a place in its parent, a hint, a context menu, and a role
+// and name for screen readers.
 class TControl : public Component {
 public:
-    TControl(std::string name, Rect bounds) : Component(std::move(name)), Bounds(bounds) {
+    TControl(std::string name, Rect bounds, TAccessibleRole role = TAccessibleRole::Pane)
+        : Component(std::move(name)), Bounds(bounds), AccessibleRole(role) {
         Watch(Visible);
         Watch(Bounds);
         Watch(Hint);
+        AccessibleName.OnChange([this] { SpokenChanged(); });
     }
 
     Property<bool> Visible{true};
     Property<Rect> Bounds;
     Property<std::string> Hint;
     TPopupMenu* PopupMenu = nullptr;
+    TAccessibleRole AccessibleRole;
+    // Empty names the control by its hint.
+    Property<std::string> AccessibleName;
+
+    std::string SpokenName() const {
+        return AccessibleName.Get().empty() ? Hint.Get() : AccessibleName.Get();
+    }
+    // Has a screen reader say `text` now, wherever its attention is: the control takes the
+    // text as its name and tells the reader, even when the text is the same as last time.
+    void Announce(std::string text) {
+        ++announcements_;
+        if (AccessibleName.Get() == text)
+            SpokenChanged();
+        else
+            AccessibleName = std::move(text);
+    }
+    int Announcements() const { return announcements_; }
+
+private:
+    void SpokenChanged() {
+        if (Peer())
+            Peer()->SpokenChanged();
+    }
+
+    int announcements_ = 0;
 };
 
 enum class TBevelCut { None, Lowered, Raised, Space };
@@ -53,7 +84,8 @@ public:
 class TLabel : public TControl {
 public:
     TLabel(std::string name, Rect bounds, std::string caption, Colour fontColour)
-        : TControl(std::move(name), bounds), Caption(std::move(caption)), FontColor(fontColour) {
+        : TControl(std::move(name), bounds, TAccessibleRole::StaticText),
+          Caption(std::move(caption)), FontColor(fontColour) {
         Watch(Caption);
         Watch(FontColor);
     }
@@ -98,7 +130,7 @@ private:
 class TSpeedButton : public TControl {
 public:
     TSpeedButton(std::string name, Rect bounds, std::string glyph)
-        : TControl(std::move(name), bounds), glyph_(std::move(glyph)) {
+        : TControl(std::move(name), bounds, TAccessibleRole::PushButton), glyph_(std::move(glyph)) {
         Watch(Down);
     }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace lupenta {
 
@@ -126,6 +127,8 @@ public:
     std::function<void()> OnDblClick;
     std::function<void(MouseButton)> OnMouseDown;
     std::function<void()> OnMouseUp;
+    // What a screen reader calls the view; the owner names it.
+    std::string AccessibleName;
 
     const Pen& TempPen() const { return FTempPen; }
 

@@ -149,6 +149,10 @@ void PanelWindow::Paint(HWND window) {
     }
 }
 
+void PanelWindow::Update() {
+    SetWindowTextW(window_, Widen(panel_.Caption).c_str());
+}
+
 LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
@@ -187,13 +191,15 @@ LabelWindow::LabelWindow(ui::TLabel& label, const ui::TPanel& parentPanel, HWND 
                                b.Width(), b.Height(), parent));
 }
 
-// A label sizes itself to its text, as the panel's labels do.
+// A label sizes itself to its text, as the panel's labels do. Its window text is its caption,
+// so other programs can read it as they read any static text.
 void LabelWindow::Update() {
+    const std::wstring text = Widen(label_.Caption);
+    SetWindowTextW(window_, text.c_str());
     UniqueWindowDc dc(window_);
     if (!dc)
         return;
     SelectGuard selectFont(dc.get(), context_.font);
-    const std::wstring text = Widen(label_.Caption);
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     const Rect& b = label_.Bounds;

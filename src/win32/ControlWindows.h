@@ -49,14 +49,15 @@ private:
     std::string hint_;
 };
 
-// A flat panel filled with its colour, showing its caption centred. It hosts child controls
-// and passes their notifications on.
+// A flat panel filled with its colour, showing its caption centred; its window text is the
+// caption. It hosts child controls and passes their notifications on.
 class PanelWindow final : public ControlWindow, public MessageHandler {
 public:
     PanelWindow(ui::TPanel& panel, HWND parent, const ControlContext& context);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void Update() override;
     void Paint(HWND window);
     ui::TPanel& panel_;
 };

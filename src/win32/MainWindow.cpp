@@ -78,6 +78,12 @@ void MainWindow::CreateControls() {
         std::make_unique<LabelWindow>(form_.lblPosition, form_.Panel1, host, context));
     for (ui::TSpeedButton* button : {&form_.SpeedButton1, &form_.btnOptions, &form_.btnClose})
         controls_.push_back(std::make_unique<ButtonWindow>(*button, form_.Panel1, host, context));
+    auto contrastBar = std::make_unique<PanelWindow>(form_.pnlContrast, window_, context);
+    HWND bar = contrastBar->Handle();
+    controls_.push_back(std::move(contrastBar));
+    controls_.push_back(
+        std::make_unique<LabelWindow>(form_.lblContrast, form_.pnlContrast, bar, context));
+    controls_.push_back(std::make_unique<PanelWindow>(form_.pnlReference, bar, context));
     timer_ = std::make_unique<TimerPeer>(form_.Timer1, window_, kSamplingTimer);
     menu_ = std::make_unique<MenuPeer>(window_);
     for (ui::TPopupMenu* menu : {&form_.mnuMain, &form_.mnuColorDisplay, &form_.mnuCopyCoord})

@@ -158,6 +158,19 @@ class Session:
         return self.screenshot().crop(view) != before
 
     # output
+    def child_windows(self):
+        """The magnifier's child windows as another program reads them through Win32:
+        (class, visible, text) each, from LupentaReader.exe run in the same Wine desktop."""
+        reader = os.path.join(os.path.dirname(self.pattern), "LupentaReader.exe")
+        folder = tempfile.mkdtemp(prefix="lupenta-reader-")
+        out = os.path.join(folder, "windows.txt")
+        self.start(reader, "Z:" + out.replace("/", "\\"))
+        self.wait_for(lambda: os.path.exists(out), "the reader's list of windows")
+        with open(out, encoding="utf-8") as f:
+            rows = [line.rstrip("\n").split("\t") for line in f]
+        shutil.rmtree(folder)
+        return [(row[0], row[1] == "1", row[2]) for row in rows]
+
     @staticmethod
     def screenshot():
         png = subprocess.run(["import", "-window", "root", "png:-"], check=True,

@@ -383,6 +383,7 @@ TEST(Commands, EveryShortcutRunsItsItem) {
         {"FlipwhenHovered1", 0xC050, "Ctrl+Alt+P"},
         {"FixedLocation1", 0xC046, "Ctrl+Alt+F"},
         {"SetVirtualOrigin1", 0xC04F, "Ctrl+Alt+O"},
+        {"SetContrastReference1", 0xC052, "Ctrl+Alt+R"},
         {"CopyImagetoClipboard1", 0xC043, "Ctrl+Alt+C"},
         {"Enabled1", 0xC045, "Ctrl+Alt+E"},
         {"ShowHideProgram1", 0xC047, "Ctrl+Alt+G"},
