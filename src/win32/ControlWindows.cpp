@@ -6,6 +6,7 @@
 #include "win32/Text.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 namespace lupenta::win32 {
@@ -52,6 +53,20 @@ void DrawGlyph(HDC dc, const RECT& r, const std::string& glyph, Colour ink) {
     }
 }
 
+long RoleOf(ui::TAccessibleRole role) {
+    switch (role) {
+    case ui::TAccessibleRole::StatusBar:
+        return ROLE_SYSTEM_STATUSBAR;
+    case ui::TAccessibleRole::StaticText:
+        return ROLE_SYSTEM_STATICTEXT;
+    case ui::TAccessibleRole::PushButton:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case ui::TAccessibleRole::Pane:
+        break;
+    }
+    return ROLE_SYSTEM_PANE;
+}
+
 } // namespace
 
 ControlWindow::ControlWindow(ui::TControl& control, const ControlContext& context)
@@ -59,6 +74,7 @@ ControlWindow::ControlWindow(ui::TControl& control, const ControlContext& contex
 
 ControlWindow::~ControlWindow() {
     control_.AttachPeer(nullptr);
+    accessible_.reset();
     if (window_ && IsWindow(window_))
         DestroyWindow(window_);
 }
@@ -68,6 +84,8 @@ void ControlWindow::Attach(HWND window) {
     if (!window)
         return;
     window_ = window;
+    accessible_ = std::make_unique<AccessibleWindow>(window_, *this);
+    announced_ = control_.Announcements();
     SetPropW(window_, kPeerProperty, this);
     if (context_.font)
         SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
@@ -101,6 +119,32 @@ void ControlWindow::ComponentChanged() {
     }
     Update();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    accessible_->Changed();
+}
+
+void ControlWindow::SpokenChanged() {
+    if (!accessible_)
+        return;
+    accessible_->Changed();
+    if (control_.Announcements() != announced_) {
+        announced_ = control_.Announcements();
+        accessible_->Announce();
+    }
+}
+
+AccessibleFacts ControlWindow::Facts() {
+    AccessibleFacts facts;
+    facts.name = Widen(control_.SpokenName());
+    facts.role = RoleOf(control_.AccessibleRole);
+    if (const auto value = AccessibleValue())
+        facts.value = Widen(*value);
+    facts.state = AccessibleState();
+    facts.action = DefaultAction();
+    return facts;
+}
+
+LRESULT ControlWindow::GetAccessibleObject(WPARAM wParam, LPARAM lParam) {
+    return accessible_ ? accessible_->GetObject(wParam, lParam) : 0;
 }
 
 POINT ContextMenuPosition(HWND window, LPARAM where) {
@@ -153,8 +197,19 @@ void PanelWindow::Update() {
     SetWindowTextW(window_, Widen(panel_.Caption).c_str());
 }
 
+// A panel that shows a caption reads it out; the bars that only hold controls have none.
+std::optional<std::string> PanelWindow::AccessibleValue() const {
+    if (panel_.Caption.Get().empty())
+        return std::nullopt;
+    return panel_.Caption.Get();
+}
+
 LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETOBJECT:
+        if (const LRESULT object = GetAccessibleObject(wParam, lParam))
+            return object;
+        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
@@ -207,8 +262,16 @@ void LabelWindow::Update() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+std::optional<std::string> LabelWindow::AccessibleValue() const {
+    return label_.Caption.Get();
+}
+
 LRESULT LabelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETOBJECT:
+        if (const LRESULT object = GetAccessibleObject(wParam, lParam))
+            return object;
+        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
@@ -282,8 +345,24 @@ void ButtonWindow::Paint(HWND window) {
     EndPaint(window, &ps);
 }
 
+// A toggle button that is down reads as pressed, as the system's own toggle buttons do.
+long ButtonWindow::AccessibleState() const {
+    return button_.AllowAllUp && button_.Down ? STATE_SYSTEM_PRESSED : 0;
+}
+
+std::wstring ButtonWindow::DefaultAction() const {
+    return L"Press";
+}
+
 LRESULT ButtonWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETOBJECT:
+        if (const LRESULT object = GetAccessibleObject(wParam, lParam))
+            return object;
+        break;
+    case kDoDefaultAction:
+        button_.Click();
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

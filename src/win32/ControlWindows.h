@@ -4,7 +4,10 @@
 // Each is the peer of its model component and follows its state.
 
 #include "ui/Controls.h"
+#include "win32/AccessibleWindow.h"
 #include "win32/WindowClass.h"
+
+#include <memory>
 
 namespace lupenta::win32 {
 
@@ -18,9 +21,10 @@ struct ControlContext {
     HWND tooltip = nullptr;
 };
 
-// Common to every control window: bounds, visibility and hint follow the model, and a right
-// click opens the control's own popup menu when it has one.
-class ControlWindow : public ui::ComponentPeer {
+// Common to every control window: bounds, visibility and hint follow the model, a right
+// click opens the control's own popup menu when it has one, and screen readers hear the
+// control's role and name from the model and are told what changes.
+class ControlWindow : public ui::ComponentPeer, public AccessibleSource {
 public:
     ControlWindow(ui::TControl& control, const ControlContext& context);
     ~ControlWindow() override;
@@ -29,6 +33,8 @@ public:
 
     HWND Handle() const { return window_; }
     void ComponentChanged() override;
+    void SpokenChanged() override;
+    AccessibleFacts Facts() override;
 
     // Notifications a host forwards to its children.
     virtual void Command(WORD) {}
@@ -39,7 +45,14 @@ public:
 protected:
     void Attach(HWND window);
     bool PopupOwnMenu(LPARAM where);
+    // The answer to WM_GETOBJECT; 0 leaves the message to the default procedure.
+    LRESULT GetAccessibleObject(WPARAM wParam, LPARAM lParam);
     virtual void Update() {}
+    // What a screen reader hears besides the role and name: a readout's text, a state
+    // beyond the system's own, the verb of the default action.
+    virtual std::optional<std::string> AccessibleValue() const { return std::nullopt; }
+    virtual long AccessibleState() const { return 0; }
+    virtual std::wstring DefaultAction() const { return {}; }
 
     ui::TControl& control_;
     ControlContext context_;
@@ -47,6 +60,8 @@ protected:
 
 private:
     std::string hint_;
+    std::unique_ptr<AccessibleWindow> accessible_;
+    int announced_ = 0;
 };
 
 // A flat panel filled with its colour, showing its caption centred; its window text is the
@@ -58,6 +73,7 @@ public:
 
 private:
     void Update() override;
+    std::optional<std::string> AccessibleValue() const override;
     void Paint(HWND window);
     ui::TPanel& panel_;
 };
@@ -71,6 +87,7 @@ public:
 
 private:
     void Update() override;
+    std::optional<std::string> AccessibleValue() const override;
     ui::TLabel& label_;
     const ui::TPanel& parentPanel_;
 };
@@ -97,6 +114,8 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    long AccessibleState() const override;
+    std::wstring DefaultAction() const override;
     void Paint(HWND window);
     void SetPressed(bool pressed);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <objbase.h>
 #include <windows.h>
 
 #include <utility>
@@ -110,6 +111,22 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// The calling thread's single-threaded COM apartment, for as long as the object lives: screen
+// readers reach the windows' accessible objects through it.
+class ComApartment {
+public:
+    ComApartment() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (joined_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool joined_;
 };
 
 } // namespace lupenta::win32

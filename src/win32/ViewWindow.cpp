@@ -2,6 +2,9 @@
 
 #include "win32/DibAllocator.h"
 #include "win32/Handles.h"
+#include "win32/Text.h"
+
+#include <oleacc.h>
 
 namespace lupenta::win32 {
 
@@ -24,12 +27,15 @@ ViewWindow::ViewWindow(TImageView& view, HWND parent) : view_(view) {
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | border, b.left, b.top,
                                   b.Width(), b.Height(), parent);
     // Without its window the view is plain state: nothing of the desktop is invalidated.
-    if (window_)
-        view_.AttachPeer(this);
+    if (!window_)
+        return;
+    accessible_ = std::make_unique<AccessibleWindow>(window_, *this);
+    view_.AttachPeer(this);
 }
 
 ViewWindow::~ViewWindow() {
     view_.AttachPeer(nullptr);
+    accessible_.reset();
     if (window_)
         DestroyWindow(window_);
 }
@@ -63,8 +69,20 @@ void ViewWindow::Present(const Bitmap24& frame) {
         BitBlt(paintDc_, 0, 0, frame.Width(), frame.Height(), source, 0, 0, SRCCOPY);
 }
 
+AccessibleFacts ViewWindow::Facts() {
+    AccessibleFacts facts;
+    facts.name = Widen(view_.AccessibleName);
+    facts.role = ROLE_SYSTEM_GRAPHIC;
+    return facts;
+}
+
 LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETOBJECT:
+        if (accessible_)
+            if (const LRESULT object = accessible_->GetObject(wParam, lParam))
+                return object;
+        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {

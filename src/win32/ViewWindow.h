@@ -1,13 +1,19 @@
 #pragma once
 
 #include "view/VwImage.h"
+#include "win32/AccessibleWindow.h"
 #include "win32/WindowClass.h"
+
+#include <memory>
 
 namespace lupenta::win32 {
 
 // The child window that shows a TImageView: it paints through the view and presents the
 // finished frame in one copy, so nothing flickers at the tick rate.
-class ViewWindow final : public MessageHandler, public ImageViewPeer, public ViewSurface {
+class ViewWindow final : public MessageHandler,
+                         public ImageViewPeer,
+                         public ViewSurface,
+                         public AccessibleSource {
 public:
     ViewWindow(TImageView& view, HWND parent);
     ~ViewWindow() override;
@@ -22,6 +28,8 @@ public:
     void StopTimer() override;
     void Place(const Rect& bounds) override;
     void Present(const Bitmap24& frame) override;
+    // A screen reader hears the view as a picture named by its owner.
+    AccessibleFacts Facts() override;
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -29,6 +37,7 @@ private:
     TImageView& view_;
     HWND window_ = nullptr;
     HDC paintDc_ = nullptr;
+    std::unique_ptr<AccessibleWindow> accessible_;
 };
 
 } // namespace lupenta::win32

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "win32/FaultGuard.h"
+#include "win32/Handles.h"
 #include "win32/MainWindow.h"
 #include "win32/ProgramArguments.h"
 #include "win32/TrayWindow.h"
@@ -12,6 +13,8 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace lupenta;
+    // Outlives every window, so the objects handed to screen readers are released within it.
+    const win32::ComApartment com;
     // A marker other programs can look for while any instance runs; it is never tested here,
     // and the process's end releases it.
     CreateMutexW(nullptr, FALSE, L"Lupenta");

@@ -4,6 +4,7 @@ The program runs in a Wine virtual desktop over a test pattern whose every pixel
 colour (tile_colour), so what the magnifier shows can be checked to the pixel.
 """
 
+import collections
 import io
 import os
 import shutil
@@ -15,6 +16,9 @@ import time
 from PIL import Image
 
 DESKTOP = "LupentaE2E,1920x1080"
+# A child window of the magnifier: its class, whether it shows, its window text, and the name,
+# role (an MSAA role number) and value of its accessible object.
+Child = collections.namedtuple("Child", "kind visible text name role value")
 PANEL_GREY = (95, 95, 95)
 SILVER = (192, 192, 192)
 TILE = 16
@@ -159,8 +163,8 @@ class Session:
 
     # output
     def child_windows(self):
-        """The magnifier's child windows as another program reads them through Win32:
-        (class, visible, text) each, from LupentaReader.exe run in the same Wine desktop."""
+        """The magnifier's child windows as another program reads them through Win32 and as
+        a screen reader hears them, from LupentaReader.exe run in the same Wine desktop."""
         reader = os.path.join(os.path.dirname(self.pattern), "LupentaReader.exe")
         folder = tempfile.mkdtemp(prefix="lupenta-reader-")
         out = os.path.join(folder, "windows.txt")
@@ -169,7 +173,8 @@ class Session:
         with open(out, encoding="utf-8") as f:
             rows = [line.rstrip("\n").split("\t") for line in f]
         shutil.rmtree(folder)
-        return [(row[0], row[1] == "1", row[2]) for row in rows]
+        return [Child(row[0], row[1] == "1", row[2], row[3], int(row[4]), row[5])
+                for row in rows]
 
     @staticmethod
     def screenshot():

@@ -1,7 +1,8 @@
 """Contrast against a reference: Ctrl+Alt+R takes the colour under the pointer as the reference,
 and a bar above the panel shows the ratio between it and the colour under the pointer with its
-grade, read back through Win32 as another program would. The panel's controls stay where they
-were, and "Clear Contrast Reference" from the colour panel's menu takes the bar away."""
+grade, read back through Win32 from another program, as a screen reader reads it. The panel's
+controls stay where they were, and "Clear Contrast Reference" from the colour panel's menu
+takes the bar away."""
 
 import time
 
@@ -38,10 +39,12 @@ def tile_centre(tx, ty):
 
 
 def contrast_label(session):
-    """The bar's text as a visible label reads it, or None while no such label shows."""
-    for kind, visible, text in session.child_windows():
-        if kind == "LupentaLabel" and visible and text.startswith("Contrast "):
-            return text
+    """The bar's text, as its window text and as a screen reader hears it (the value of the
+    object named "Contrast"), or None while the bar does not show."""
+    for child in session.child_windows():
+        if child.name == "Contrast" and child.visible:
+            assert child.text == child.value, child
+            return child.value
     return None
 
 

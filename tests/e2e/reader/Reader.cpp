@@ -1,8 +1,12 @@
-// Reads the magnifier's windows from another process, as assistive programs do, for the
-// end-to-end tests: one line per child window of the main window, "class<TAB>visible<TAB>text"
-// with visible 1 or 0, written in UTF-8 to the file named on the command line. Usage: LupentaReader.exe output-file
+// Reads the magnifier's windows from another process, as a screen reader does, for the
+// end-to-end tests. One line per child window of the main window, in UTF-8, to the file named
+// on the command line: class, visible (1 or 0), window text, and what the window's accessible
+// object says of itself: name, role (a number) and value, each field after a tab.
+// Usage: LupentaReader.exe output-file
 
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
@@ -26,11 +30,42 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+VARIANT Self() {
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+template <class Get> std::string Ask(IAccessible* object, Get get) {
+    BSTR text = nullptr;
+    std::string out;
+    if ((object->*get)(Self(), &text) == S_OK && text)
+        out = Utf8(text);
+    SysFreeString(text);
+    return out;
+}
+
 BOOL CALLBACK WriteChild(HWND child, LPARAM out) {
     wchar_t name[128] = L"";
     GetClassNameW(child, name, 128);
-    std::fprintf(reinterpret_cast<FILE*>(out), "%s\t%d\t%s\n", Utf8(name).c_str(),
-                 IsWindowVisible(child) ? 1 : 0, Utf8(TextOf(child)).c_str());
+    std::string accessibleName, value;
+    long role = 0;
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                             IID_IAccessible, reinterpret_cast<void**>(&object)))) {
+        accessibleName = Ask(object, &IAccessible::get_accName);
+        value = Ask(object, &IAccessible::get_accValue);
+        VARIANT answer;
+        VariantInit(&answer);
+        if (object->get_accRole(Self(), &answer) == S_OK && answer.vt == VT_I4)
+            role = answer.lVal;
+        object->Release();
+    }
+    std::fprintf(reinterpret_cast<FILE*>(out), "%s\t%d\t%s\t%s\t%ld\t%s\n", Utf8(name).c_str(),
+                 IsWindowVisible(child) ? 1 : 0, Utf8(TextOf(child)).c_str(),
+                 accessibleName.c_str(), role, value.c_str());
     return TRUE;
 }
 
@@ -42,6 +77,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND main = FindWindowW(L"LupentaMain", nullptr);
     if (!main)
         return 1;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // Written beside its place and renamed into it, so a reader of the file never sees half.
     const std::wstring part = std::wstring(argv[1]) + L".part";
     FILE* out = _wfopen(part.c_str(), L"w");
@@ -49,5 +85,6 @@ int wmain(int argc, wchar_t** argv) {
         return 3;
     EnumChildWindows(main, WriteChild, reinterpret_cast<LPARAM>(out));
     std::fclose(out);
+    CoUninitialize();
     return MoveFileExW(part.c_str(), argv[1], MOVEFILE_REPLACE_EXISTING) ? 0 : 4;
 }
