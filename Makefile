@@ -55,8 +55,10 @@ sanitize: deps
 	@cmake --build $(SANITIZE) -j $(JOBS) --target lupenta_unit_tests
 	@$(SANITIZE)/tests/unit/lupenta_unit_tests --gtest_brief=1
 
+# KERNELS=avx2 (or sse2, ssse3, avx512, vbmi, portable) measures that kernel set instead of the
+# one this machine would choose.
 bench: native
-	@scripts/bench $(NATIVE)/bench/lupenta_bench
+	@LUPENTA_KERNELS=$(KERNELS) scripts/bench $(NATIVE)/bench/lupenta_bench
 
 # Not part of `make test`: SOAK_MINUTES (30 by default) of the program at its fastest refresh.
 soak: windows

@@ -9,10 +9,12 @@
 #include <pixman.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,30 +149,48 @@ ZoomedPaint FullPaint(Size out, int zoom, bool smooth) {
     return paint;
 }
 
-// LUPENTA_KERNELS=sse2 (or ssse3, avx2, avx512, portable) measures a set this machine would
-// not choose by itself.
-lupenta::KernelSet KernelsToMeasure() {
-    const char* name = std::getenv("LUPENTA_KERNELS");
-    const std::string set = name ? name : "";
+// The kernel set every pipeline benchmark measures: the one the program would choose, or with
+// LUPENTA_KERNELS (avx512vbmi or vbmi, avx512, avx2, ssse3, sse2, portable) a set this machine
+// would not choose by itself. None, with a message, for a name it does not know or a set this
+// machine or build cannot run: measuring the fallback under the asked-for name would mislead.
+std::optional<lupenta::KernelSet> KernelsToMeasure() {
     using lupenta::KernelSet;
+    const char* asked = std::getenv("LUPENTA_KERNELS");
+    if (!asked || !*asked)
+        return KernelSet::Best;
+    const std::string name = asked;
     const std::pair<const char*, KernelSet> sets[] = {
         {"portable", KernelSet::Portable}, {"sse2", KernelSet::Sse2},
         {"ssse3", KernelSet::Ssse3},       {"avx2", KernelSet::Avx2},
-        {"avx512", KernelSet::Avx512},     {"avx512vbmi", KernelSet::Avx512Vbmi}};
-    for (const auto& [label, value] : sets)
-        if (set == label)
-            return value;
-    return KernelSet::Best;
+        {"avx512", KernelSet::Avx512},     {"avx512vbmi", KernelSet::Avx512Vbmi},
+        {"vbmi", KernelSet::Avx512Vbmi}};
+    for (const auto& [label, set] : sets) {
+        if (name != label)
+            continue;
+        const bool runs = set == KernelSet::Portable ||
+                          std::string(lupenta::ChooseFrameKernels(set).name) != "portable";
+        if (runs)
+            return set;
+        std::fprintf(stderr, "LUPENTA_KERNELS=%s: this machine or build cannot run that set\n",
+                     asked);
+        return std::nullopt;
+    }
+    std::fprintf(stderr,
+                 "LUPENTA_KERNELS=%s: not a kernel set (avx512vbmi or vbmi, avx512, avx2, "
+                 "ssse3, sse2, portable)\n",
+                 asked);
+    return std::nullopt;
 }
 
-void Pipeline(benchmark::State& state, Size out, int zoom, bool smooth, bool overlays) {
+void Pipeline(benchmark::State& state, lupenta::KernelSet set, Size out, int zoom, bool smooth,
+              bool overlays) {
     const Size in = SourceSize(out, zoom);
     Bitmap24 src(Pages());
     Bitmap24 dst(Pages());
     src.SetSize(in.width, in.height);
     dst.SetSize(out.width, out.height);
     FillPattern(src);
-    FramePipeline pipeline(KernelsToMeasure());
+    FramePipeline pipeline(set);
     const ZoomedPaint paint = FullPaint(out, zoom, smooth);
     Pen pen;
     for (auto _ : state) {
@@ -186,6 +206,13 @@ void Pipeline(benchmark::State& state, Size out, int zoom, bool smooth, bool ove
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::optional<lupenta::KernelSet> measured = KernelsToMeasure();
+    if (!measured)
+        return 2;
+    const lupenta::KernelSet set = *measured;
+    benchmark::AddCustomContext("kernels", lupenta::ChooseFrameKernels(set).name);
+    benchmark::AddCustomContext("kernels_chosen",
+                                lupenta::ChooseFrameKernels(lupenta::KernelSet::Best).name);
     using Kernel = std::function<void(benchmark::State&, Size, int)>;
     const std::pair<const char*, Kernel> kernels[] = {
         {"floor_memset", FloorMemset},
@@ -195,11 +222,11 @@ int main(int argc, char** argv) {
         {"pixman_bilinear",
          [](benchmark::State& s, Size o, int z) { PixmanScale(s, o, z, PIXMAN_FILTER_BILINEAR); }},
         {"scale_replicate",
-         [](benchmark::State& s, Size o, int z) { Pipeline(s, o, z, false, false); }},
+         [set](benchmark::State& s, Size o, int z) { Pipeline(s, set, o, z, false, false); }},
         {"pipeline_replicate",
-         [](benchmark::State& s, Size o, int z) { Pipeline(s, o, z, false, true); }},
+         [set](benchmark::State& s, Size o, int z) { Pipeline(s, set, o, z, false, true); }},
         {"pipeline_smooth",
-         [](benchmark::State& s, Size o, int z) { Pipeline(s, o, z, true, true); }},
+         [set](benchmark::State& s, Size o, int z) { Pipeline(s, set, o, z, true, true); }},
     };
     // Size and zoom outermost, so each group of kernels runs back to back under the same load.
     for (const Size& size : kSizes)
