@@ -70,6 +70,7 @@ struct SmoothTable {
 struct RowMask {
     const std::uint8_t* keep = nullptr;
     const std::uint8_t* flip = nullptr;
+    bool keepsAll = false; // every byte of `keep` is 0xFF, so only `flip` changes the row
 };
 
 // The grid's columns, folded into a whole-window table: a shuffle index of 64 + i takes byte i

@@ -6,6 +6,8 @@
 
 #include <immintrin.h>
 
+#include <type_traits>
+
 namespace lupenta::x86 {
 
 namespace {
@@ -20,18 +22,30 @@ inline __m256i ShuffleLanesAvx2(const std::uint8_t* low, const std::uint8_t* hig
                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shuffle)));
 }
 
-template <int Rows, bool Masked, bool Stream>
-inline void StoreLanesAvx2(__m256i value, const std::uint8_t* keep, const std::uint8_t* flip,
-                           std::uint8_t* const* out, const __m256i* invert, const bool* past,
-                           int to) {
-    if (Masked)
+// What a window gets before it is stored: its bytes masked by the row's keep and flip (a
+// grid's columns and inversion), then each row's own XOR (a row an inverting grid line runs
+// along). Only what a block needs is applied: where keep clears no byte, the AND and its load
+// are left out.
+enum class Masking { None, Flip, KeepAndFlip };
+
+struct WindowMasks {
+    const std::uint8_t* keep;
+    const std::uint8_t* flip;
+    const __m256i* invert;
+};
+
+template <int Rows, Masking Mask, bool Inverts, bool Stream>
+inline void StoreWindowAvx2(__m256i value, const WindowMasks& masks, std::uint8_t* const* out,
+                            const bool* past, int to) {
+    if (Mask == Masking::KeepAndFlip)
+        value = _mm256_and_si256(
+            value, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(masks.keep + to)));
+    if (Mask != Masking::None)
         value = _mm256_xor_si256(
-            _mm256_and_si256(value,
-                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep + to))),
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(flip + to)));
+            value, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(masks.flip + to)));
     for (int r = 0; r < Rows; ++r) {
         auto* at = reinterpret_cast<__m256i*>(out[r] + to);
-        const __m256i row = _mm256_xor_si256(value, invert[r]);
+        const __m256i row = Inverts ? _mm256_xor_si256(value, masks.invert[r]) : value;
         if (Stream && past[r])
             _mm256_stream_si256(at, row);
         else
@@ -57,24 +71,15 @@ inline PeriodAvx2 LoadPeriodAvx2(const GatherTable& table) {
     return period;
 }
 
-template <int Rows, bool Stream>
-inline void StorePlainAvx2(__m256i value, std::uint8_t* const* out, const bool* past, int to) {
-    for (int r = 0; r < Rows; ++r) {
-        auto* at = reinterpret_cast<__m256i*>(out[r] + to);
-        if (Stream && past[r])
-            _mm256_stream_si256(at, value);
-        else
-            _mm256_storeu_si256(at, value);
-    }
-}
-
-// A plain row whose windows repeat every period, as the VBMI kernels write it: the run with
-// its masks held in registers and each period's lanes reading the source `advance` bytes
-// further on, only the windows outside it from the tables.
-template <int Rows, bool Stream>
-inline void WritePlainRowsAvx2(const GatherTable& table, const PeriodAvx2& period,
-                               const std::uint8_t* source, std::uint8_t* const* out,
-                               const bool* past) {
+// Rows whose windows repeat every period, as the VBMI kernels write plain ones: the run with
+// its shuffles held in registers and each period's lanes reading the source `advance` bytes
+// further on, only the windows outside it from the tables. The grid's columns and inversion
+// do not keep to the period, but they come from row-long masks read in step with the stores,
+// so a masked row still needs no table for the windows of the run.
+template <int Rows, Masking Mask, bool Inverts, bool Stream>
+inline void WritePeriodicRowsAvx2(const GatherTable& table, const PeriodAvx2& period,
+                                  const WindowMasks& masks, const std::uint8_t* source,
+                                  std::uint8_t* const* out, const bool* past) {
     const int chunks = table.chunks;
     const std::int32_t* const at = table.at;
     const std::int32_t* const base = table.base;
@@ -82,35 +87,62 @@ inline void WritePlainRowsAvx2(const GatherTable& table, const PeriodAvx2& perio
     const int first = table.periodFrom;
     const int periods = table.periods;
     const std::int32_t advance = table.advance;
-    int k = 0;
-    if (periods > 0) {
-        if (first > 0)
-            StorePlainAvx2<Rows, Stream>(ShuffleLanesAvx2(source + base[0], source + base[1], mask),
-                                         out, past, at[0]);
-        const std::uint8_t* from = source + base[2 * first];
-        int to = at[first];
-        for (int p = 0; p < periods; ++p, from += advance) {
-            __m256i value[kChunkPeriod];
-            for (int j = 0; j < kChunkPeriod; ++j) {
-                const __m256i window = _mm256_inserti128_si256(
-                    _mm256_castsi128_si256(_mm_loadu_si128(
-                        reinterpret_cast<const __m128i*>(from + period.offset[2 * j]))),
-                    _mm_loadu_si128(
-                        reinterpret_cast<const __m128i*>(from + period.offset[2 * j + 1])),
-                    1);
-                value[j] = _mm256_shuffle_epi8(window, period.shuffle[j]);
-            }
-            for (int j = 0; j < kChunkPeriod; ++j, to += 32)
-                StorePlainAvx2<Rows, Stream>(value[j], out, past, to);
+    if (first > 0)
+        StoreWindowAvx2<Rows, Mask, Inverts, Stream>(
+            ShuffleLanesAvx2(source + base[0], source + base[1], mask), masks, out, past, at[0]);
+    const std::uint8_t* from = source + base[2 * first];
+    int to = at[first];
+    // Copied out of `period`, whose address is taken: the window stores may alias it, and the
+    // compiler would read every offset again after them.
+    std::int32_t offset[2 * kChunkPeriod];
+    for (int l = 0; l < 2 * kChunkPeriod; ++l)
+        offset[l] = period.offset[l];
+    for (int p = 0; p < periods; ++p, from += advance) {
+        __m256i value[kChunkPeriod];
+        for (int j = 0; j < kChunkPeriod; ++j) {
+            const __m256i window = _mm256_inserti128_si256(
+                _mm256_castsi128_si256(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + offset[2 * j]))),
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + offset[2 * j + 1])), 1);
+            value[j] = _mm256_shuffle_epi8(window, period.shuffle[j]);
         }
-        k = first + periods * kChunkPeriod;
+        for (int j = 0; j < kChunkPeriod; ++j, to += 32)
+            StoreWindowAvx2<Rows, Mask, Inverts, Stream>(value[j], masks, out, past, to);
     }
-    for (; k < chunks; ++k) {
-        const int to = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 32;
-        StorePlainAvx2<Rows, Stream>(
-            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], mask + k * 32), out,
-            past, to);
+    for (int k = first + periods * kChunkPeriod; k < chunks; ++k) {
+        const int place = k == 0 || k == chunks - 1 ? at[k] : at[1] + (k - 1) * 32;
+        StoreWindowAvx2<Rows, Mask, Inverts, Stream>(
+            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], mask + k * 32), masks,
+            out, past, place);
     }
+}
+
+// Every window from the tables: the first and the last where the row's ends put them, the
+// others a window apart, their places counted rather than loaded.
+template <int Rows, Masking Mask, bool Inverts, bool Stream>
+inline void WriteTableRowsAvx2(const GatherTable& table, const WindowMasks& masks,
+                               const std::uint8_t* source, std::uint8_t* const* out,
+                               const bool* past) {
+    const int chunks = table.chunks;
+    const std::int32_t* base = table.base;
+    const std::uint8_t* shuffle = table.mask;
+    StoreWindowAvx2<Rows, Mask, Inverts, Stream>(
+        ShuffleLanesAvx2(source + base[0], source + base[1], shuffle), masks, out, past,
+        table.at[0]);
+    if (chunks < 2)
+        return;
+    int to = table.at[1];
+    for (int k = 1; k < chunks - 1; ++k, to += 32) {
+        base += 2;
+        shuffle += 32;
+        StoreWindowAvx2<Rows, Mask, Inverts, Stream>(
+            ShuffleLanesAvx2(source + base[0], source + base[1], shuffle), masks, out, past, to);
+    }
+    const int last = chunks - 1;
+    StoreWindowAvx2<Rows, Mask, Inverts, Stream>(ShuffleLanesAvx2(source + table.base[2 * last],
+                                                                  source + table.base[2 * last + 1],
+                                                                  table.mask + last * 32),
+                                                 masks, out, past, table.at[last]);
 }
 
 // A row of at least 32 bytes copied from one already in the cache.
@@ -124,19 +156,26 @@ inline void CopyRowAvx2(std::uint8_t* out, const std::uint8_t* row, int bytes) {
                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + bytes - 32)));
 }
 
+// Rows with nothing drawn on them and nothing inverted, through the caches.
+template <int Rows>
+inline void WritePlainRowsAvx2(const GatherTable& table, const PeriodAvx2& period,
+                               const std::uint8_t* source, std::uint8_t* const* out) {
+    constexpr WindowMasks kNone{nullptr, nullptr, nullptr};
+    constexpr bool kCached[Rows] = {};
+    if (table.periods > 0)
+        WritePeriodicRowsAvx2<Rows, Masking::None, false, false>(table, period, kNone, source, out,
+                                                                 kCached);
+    else
+        WriteTableRowsAvx2<Rows, Masking::None, false, false>(table, kNone, source, out, kCached);
+}
+
 // As the widest kernels do it, with 32-byte windows: the table and the row pointers in
-// registers, the inner windows' places counted. A plain block (no mask, no row inverted)
-// writes the table's periodic run a period at a time.
-template <int Rows, bool Masked, bool Stream>
-void MaskRowsAvx2N(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
-                   std::uint8_t* const* rows, const std::uint8_t* invert, unsigned streamRows,
-                   bool plain) {
-    const int chunks = table.chunks;
-    const std::int32_t* const at = table.at;
-    const std::int32_t* const base = table.base;
-    const std::uint8_t* const shuffle = table.mask;
-    const std::uint8_t* const keep = mask.keep;
-    const std::uint8_t* const flip = mask.flip;
+// registers, the inner windows' places counted, a table's periodic run written a period at a
+// time.
+template <int Rows, Masking Mask, bool Inverts, bool Stream>
+void MaskRowsAvx2N(const GatherTable& table, const PeriodAvx2& period, const RowMask& mask,
+                   const std::uint8_t* source, std::uint8_t* const* rows,
+                   const std::uint8_t* invert, unsigned streamRows) {
     std::uint8_t* out[Rows];
     __m256i flips[Rows];
     bool past[Rows];
@@ -145,51 +184,56 @@ void MaskRowsAvx2N(const GatherTable& table, const RowMask& mask, const std::uin
         flips[r] = _mm256_set1_epi8(static_cast<char>(invert[r]));
         past[r] = (streamRows >> r) & 1;
     }
-    if (!Masked && plain && table.periods > 0)
-        return WritePlainRowsAvx2<Rows, Stream>(table, LoadPeriodAvx2(table), source, out, past);
-    int to = chunks > 2 ? at[1] : 0;
-    for (int k = 0; k < chunks; ++k) {
-        const int place = k == 0 || k == chunks - 1 ? at[k] : to;
-        const __m256i value =
-            ShuffleLanesAvx2(source + base[2 * k], source + base[2 * k + 1], shuffle + k * 32);
-        StoreLanesAvx2<Rows, Masked, Stream>(value, keep, flip, out, flips, past, place);
-        if (k > 0)
-            to += 32;
-    }
+    const WindowMasks masks{mask.keep, mask.flip, flips};
+    if (table.periods > 0)
+        WritePeriodicRowsAvx2<Rows, Mask, Inverts, Stream>(table, period, masks, source, out, past);
+    else
+        WriteTableRowsAvx2<Rows, Mask, Inverts, Stream>(table, masks, source, out, past);
 }
 
-template <bool Masked, bool Stream>
+template <Masking Mask, bool Inverts, bool Stream>
 void MaskRowsAvx2For(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count,
                      unsigned streamRows) {
-    const bool plain = NoRowInverted(invert, count);
+    const PeriodAvx2 period = table.periods > 0 ? LoadPeriodAvx2(table) : PeriodAvx2{};
     for (; count >= 8; count -= 8, rows += 8, invert += 8, streamRows >>= 8)
-        MaskRowsAvx2N<8, Masked, Stream>(table, mask, source, rows, invert, streamRows, plain);
+        MaskRowsAvx2N<8, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                streamRows);
     switch (count) {
     case 7:
-        return MaskRowsAvx2N<7, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<7, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     case 6:
-        return MaskRowsAvx2N<6, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<6, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     case 5:
-        return MaskRowsAvx2N<5, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<5, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     case 4:
-        return MaskRowsAvx2N<4, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<4, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     case 3:
-        return MaskRowsAvx2N<3, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<3, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     case 2:
-        return MaskRowsAvx2N<2, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<2, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     case 1:
-        return MaskRowsAvx2N<1, Masked, Stream>(table, mask, source, rows, invert, streamRows,
-                                                plain);
+        return MaskRowsAvx2N<1, Mask, Inverts, Stream>(table, period, mask, source, rows, invert,
+                                                       streamRows);
     default:
         return;
     }
+}
+
+template <Masking Mask, bool Inverts>
+void MaskRowsAvx2Streamed(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
+                          std::uint8_t* const* rows, const std::uint8_t* invert, int count,
+                          unsigned streamRows) {
+    if (streamRows)
+        MaskRowsAvx2For<Mask, Inverts, true>(table, mask, source, rows, invert, count, streamRows);
+    else
+        MaskRowsAvx2For<Mask, Inverts, false>(table, mask, source, rows, invert, count, 0);
 }
 
 inline __m256i BlendSixteen(const std::uint16_t* top, const std::uint16_t* bottom, __m256i weights,
@@ -258,17 +302,21 @@ void SmoothRowAvx2(const SmoothTable& table, const std::uint8_t* source, std::ui
 void MaskRowsAvx2(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
                   std::uint8_t* const* rows, const std::uint8_t* invert, int count,
                   unsigned streamRows) {
-    if (mask.keep) {
-        if (streamRows)
-            MaskRowsAvx2For<true, true>(table, mask, source, rows, invert, count, streamRows);
+    const bool inverts = !NoRowInverted(invert, count);
+    const auto write = [&](auto masking) {
+        constexpr Masking kMask = decltype(masking)::value;
+        if (inverts)
+            MaskRowsAvx2Streamed<kMask, true>(table, mask, source, rows, invert, count, streamRows);
         else
-            MaskRowsAvx2For<true, false>(table, mask, source, rows, invert, count, 0);
-    } else {
-        if (streamRows)
-            MaskRowsAvx2For<false, true>(table, mask, source, rows, invert, count, streamRows);
-        else
-            MaskRowsAvx2For<false, false>(table, mask, source, rows, invert, count, 0);
-    }
+            MaskRowsAvx2Streamed<kMask, false>(table, mask, source, rows, invert, count,
+                                               streamRows);
+    };
+    if (!mask.keep)
+        write(std::integral_constant<Masking, Masking::None>{});
+    else if (mask.keepsAll)
+        write(std::integral_constant<Masking, Masking::Flip>{});
+    else
+        write(std::integral_constant<Masking, Masking::KeepAndFlip>{});
 }
 
 // The cells' rows in blocks of up to eight, a tall cell's first row copied into the others,
@@ -278,7 +326,6 @@ void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
     const PeriodAvx2 period = table.periods > 0 ? LoadPeriodAvx2(table) : PeriodAvx2{};
     const int bytes = table.width * 3;
     constexpr int kBlock = 8;
-    const bool cached[kBlock] = {};
     std::uint8_t* out[kBlock];
     int y = 0;
     for (int i = 0; y < cells.height; ++i) {
@@ -286,7 +333,7 @@ void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
         const int bottom = Fewer(y + (i == 0 ? cells.first : cells.zoom), cells.height);
         if (bottom - y >= kCopiedCell) {
             out[0] = cells.out + y * cells.stride;
-            WritePlainRowsAvx2<1, false>(table, period, source, out, cached);
+            WritePlainRowsAvx2<1>(table, period, source, out);
             for (++y; y < bottom; ++y)
                 CopyRowAvx2(cells.out + y * cells.stride, out[0], bytes);
             continue;
@@ -297,28 +344,28 @@ void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells) {
                 out[r] = cells.out + (y + r) * cells.stride;
             switch (count) {
             case 8:
-                WritePlainRowsAvx2<8, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<8>(table, period, source, out);
                 break;
             case 7:
-                WritePlainRowsAvx2<7, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<7>(table, period, source, out);
                 break;
             case 6:
-                WritePlainRowsAvx2<6, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<6>(table, period, source, out);
                 break;
             case 5:
-                WritePlainRowsAvx2<5, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<5>(table, period, source, out);
                 break;
             case 4:
-                WritePlainRowsAvx2<4, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<4>(table, period, source, out);
                 break;
             case 3:
-                WritePlainRowsAvx2<3, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<3>(table, period, source, out);
                 break;
             case 2:
-                WritePlainRowsAvx2<2, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<2>(table, period, source, out);
                 break;
             default:
-                WritePlainRowsAvx2<1, false>(table, period, source, out, cached);
+                WritePlainRowsAvx2<1>(table, period, source, out);
                 break;
             }
         }

@@ -134,7 +134,8 @@ private:
     bool flipV_ = false;
     std::uint8_t mask_ = 0; // 0xFF when inverting
     bool overlays_ = false;
-    bool masked_ = false; // keep_ and flip_ hold the grid columns and inversion
+    bool masked_ = false;  // keep_ and flip_ hold the grid columns and inversion
+    bool keepsAll_ = true; // no byte of keep_ is cleared
     LineBuffer keep_;
     LineBuffer flip_;
     LineBuffer gridPattern_; // a whole row in the grid pen's colour

@@ -62,6 +62,7 @@ void FramePipeline::BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24
     keep_.Fill(rowBytes, phase, 0xFF);
     flip_.Fill(rowBytes, phase, mask_);
     masked_ = mask_ != 0;
+    keepsAll_ = true;
     gridRows_.assign(static_cast<std::size_t>(std::max(height, 0)), 0);
     gridColumns_.clear();
     const bool gridDrawn = z > 1 && g > 0;
@@ -81,6 +82,7 @@ void FramePipeline::BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24
             for (std::size_t b = 0; b < 3; ++b) {
                 if (gridEdit_.set) {
                     keep_[at + b] = 0;
+                    keepsAll_ = false;
                     flip_[at + b] = gridEdit_.bgr[b];
                 } else {
                     flip_[at + b] = static_cast<std::uint8_t>(~flip_[at + b]);
@@ -156,7 +158,7 @@ void FramePipeline::AddSpan(Edit edit, int from, int to) {
 RowMask FramePipeline::Mask() const {
     if (!masked_)
         return {};
-    return {keep_.data(), flip_.data()};
+    return {keep_.data(), flip_.data(), keepsAll_};
 }
 
 bool FramePipeline::GridInverts(int y) const {
@@ -165,7 +167,7 @@ bool FramePipeline::GridInverts(int y) const {
 
 RowMask FramePipeline::MaskFor(int y) const {
     if (GridInverts(y))
-        return {keep_.data(), gridFlip_.data()};
+        return {keep_.data(), gridFlip_.data(), keepsAll_};
     return Mask();
 }
 
