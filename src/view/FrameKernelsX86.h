@@ -14,6 +14,12 @@
 
 #if LUPENTA_X86_KERNELS
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#define LUPENTA_NOINLINE __declspec(noinline)
+#else
+#define LUPENTA_NOINLINE __attribute__((noinline))
+#endif
+
 #include <emmintrin.h>
 
 #include <cstdint>
