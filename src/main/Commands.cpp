@@ -244,6 +244,9 @@ void Tfrmmain::mnuCopyCoord1Click() {
 void Tfrmmain::Enabled1Click() {
     Enabled1.Checked = !Enabled1.Checked;
     Timer1.Enabled = Enabled1.Checked;
+    // Sampling picks up with a fresh frame even when nothing moved while it was paused.
+    if (Enabled1.Checked)
+        imageview1->RefreshPicture();
 }
 
 void Tfrmmain::ShowHideProgram1Click() {

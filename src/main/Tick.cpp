@@ -4,7 +4,30 @@
 
 namespace lupenta {
 
+namespace {
+
+// Opens the tick in the trace; the tick's own work, up to the view's paint, is its rest.
+class TracedTick {
+public:
+    explicit TracedTick(FrameTrace* trace) : trace_(trace) {
+        if (trace_)
+            trace_->StartTick();
+    }
+    ~TracedTick() {
+        if (trace_)
+            trace_->Lap(FrameStage::Rest);
+    }
+    TracedTick(const TracedTick&) = delete;
+    TracedTick& operator=(const TracedTick&) = delete;
+
+private:
+    FrameTrace* trace_;
+};
+
+} // namespace
+
 void Tfrmmain::Timer1Timer() {
+    const TracedTick traced(trace_);
     if (!Visible())
         return;
     const Rect desk = desktop_.VirtualDesktop();

@@ -54,6 +54,12 @@ void Tfrmmain::FormCreate() {
     AlignControls();
 }
 
+void Tfrmmain::SetTrace(FrameTrace* trace) {
+    trace_ = trace;
+    if (imageview1)
+        imageview1->SetTrace(trace);
+}
+
 void Tfrmmain::FormShow() {
     AllowClose = !StayinSystemTray1.Checked;
     SetLayeredAlpha(255);

@@ -51,6 +51,9 @@ public:
     // Set before the window is created; the window works without either.
     void SetServices(MainWindowServices* services) { services_ = services; }
     void SetFormStorage(TFormStorage* storage) { storage_ = storage; }
+    // Traces where each tick's time goes, from the timer to the view's paint; set after
+    // FormCreate, none by default.
+    void SetTrace(FrameTrace* trace);
 
     // Every component the settings can name, for binding stored properties.
     std::vector<ui::Component*> Components();
@@ -283,6 +286,7 @@ private:
     MainWindowServices defaultServices_;
     MainWindowServices* services_ = &defaultServices_;
     TFormStorage* storage_ = nullptr;
+    FrameTrace* trace_ = nullptr;
 };
 
 // The vendor's web pages.

@@ -123,4 +123,18 @@ void MirrorTopBottom(Bitmap24& frame) {
     }
 }
 
+bool SamePixels(const Bitmap24& frame, Point at, const Bitmap24& copy) {
+    const auto bytes = static_cast<std::size_t>(copy.Width()) * 3;
+    for (int y = 0; y < copy.Height(); ++y)
+        if (std::memcmp(frame.Row(at.y + y) + at.x * 3, copy.Row(y), bytes) != 0)
+            return false;
+    return true;
+}
+
+void CopyPixels(const Bitmap24& frame, Point at, Bitmap24& copy) {
+    const auto bytes = static_cast<std::size_t>(copy.Width()) * 3;
+    for (int y = 0; y < copy.Height(); ++y)
+        std::memcpy(copy.Row(y), frame.Row(at.y + y) + at.x * 3, bytes);
+}
+
 } // namespace lupenta

@@ -47,4 +47,10 @@ void InvertFrame(Bitmap24& frame);
 void MirrorLeftRight(Bitmap24& frame);
 void MirrorTopBottom(Bitmap24& frame);
 
+// Whether the pixels of `frame` from `at` on, as many as `copy` holds, equal `copy`'s; the
+// region lies inside `frame`.
+bool SamePixels(const Bitmap24& frame, Point at, const Bitmap24& copy);
+// Fills `copy` with the pixels of `frame` from `at` on; the region lies inside `frame`.
+void CopyPixels(const Bitmap24& frame, Point at, Bitmap24& copy);
+
 } // namespace lupenta

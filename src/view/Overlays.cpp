@@ -3,12 +3,15 @@
 namespace lupenta {
 
 void DrawPointerImage(Desktop& desktop, Bitmap24& frame, const OverlayInput& in) {
-    const auto shape = desktop.CurrentPointer();
-    if (!shape)
-        return;
-    const Point at{(in.leftOffset - shape->hotSpot.x) * in.zoom + 1,
-                   (in.topOffset - shape->hotSpot.y) * in.zoom + 1};
-    desktop.DrawPointer(*shape, frame, at, 32 * in.zoom);
+    if (const auto shape = desktop.CurrentPointer())
+        DrawPointerImage(desktop, *shape, frame, in);
+}
+
+void DrawPointerImage(Desktop& desktop, const PointerShape& shape, Bitmap24& frame,
+                      const OverlayInput& in) {
+    const Point at{(in.leftOffset - shape.hotSpot.x) * in.zoom + 1,
+                   (in.topOffset - shape.hotSpot.y) * in.zoom + 1};
+    desktop.DrawPointer(shape, frame, at, 32 * in.zoom);
 }
 
 bool DrawGridLines(Bitmap24& frame, const Pen& pen, const OverlayInput& in) {

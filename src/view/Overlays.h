@@ -28,6 +28,9 @@ struct OverlayInput {
 // The pointer's hot spot lands one pixel right of and below the hot pixel cell's corner; the
 // image is always a square of 32 * zoom pixels, whatever the cursor's own size.
 void DrawPointerImage(Desktop& desktop, Bitmap24& frame, const OverlayInput& in);
+// The same with the pointer the caller already asked the desktop for.
+void DrawPointerImage(Desktop& desktop, const PointerShape& shape, Bitmap24& frame,
+                      const OverlayInput& in);
 
 // Lines z * G pixels apart. Without a fixed grid they stand still in the view while the image
 // moves under them; with one they stay on the same screen pixels. True when a grid was drawn.

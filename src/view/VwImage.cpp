@@ -7,7 +7,8 @@ namespace lupenta {
 
 TCustomImageView::TCustomImageView(Desktop& desktop)
     : desktop_(desktop), Fsourcecopy(desktop.FrameAllocator()),
-      FMainBitMap(desktop.FrameAllocator()), FTempBitMap(desktop.FrameAllocator()) {}
+      FMainBitMap(desktop.FrameAllocator()), FTempBitMap(desktop.FrameAllocator()),
+      FLastCapture(desktop.FrameAllocator()) {}
 
 void TCustomImageView::AttachPeer(ImageViewPeer* peer) {
     peer_ = peer;
@@ -16,6 +17,7 @@ void TCustomImageView::AttachPeer(ImageViewPeer* peer) {
 }
 
 void TCustomImageView::Invalidate() {
+    presentDue_ = true;
     if (peer_)
         peer_->Invalidate();
 }
@@ -129,9 +131,19 @@ void TCustomImageView::SetInvert(bool value) {
     Assign(FInvert, value);
 }
 
-// The grid spacing is read by the next paint; changing it alone does not repaint.
+// The grid spacing is read by the next paint; changing it alone does not repaint, but that
+// paint shows the new grid even over a still screen.
 void TCustomImageView::SetGridlevel(int value) {
+    if (value != FGridlevel)
+        presentDue_ = true;
     FGridlevel = value;
+}
+
+// Sampling starts or stops without a repaint; the next paint samples, still screen or not.
+void TCustomImageView::SetGetcolor(bool value) {
+    if (value != FGetcolor)
+        presentDue_ = true;
+    FGetcolor = value;
 }
 
 void TCustomImageView::SetTimerRefresh(bool value) {
@@ -178,8 +190,10 @@ void TCustomImageView::EndUpdate(bool refresh) {
     if (FUpdateCount <= 0)
         return;
     --FUpdateCount;
-    if (refresh && FUpdateCount == 0)
-        Invalidate();
+    // The repaint asked for here presents only if the bracket changed something or the
+    // screen moved: the tick ends every bracket this way, still pointer or not.
+    if (refresh && FUpdateCount == 0 && peer_)
+        peer_->Invalidate();
 }
 
 void TCustomImageView::RefreshPicture() {
@@ -221,39 +235,66 @@ void TCustomImageView::Mirror(Bitmap24& frame) {
 void TCustomImageView::Present(ViewSurface& surface, Bitmap24& frame) {
     if (FInvert)
         InvertFrame(frame);
+    Lap(FrameStage::Pixels);
     displayed_ = &frame;
     surface.Present(frame);
+    Lap(FrameStage::Present);
+}
+
+std::optional<PointerShape> TCustomImageView::PointerToDraw() {
+    return FShowCursor ? desktop_.CurrentPointer() : std::nullopt;
+}
+
+bool TCustomImageView::ShowsAlready(const Bitmap24& frame, Point at,
+                                    const std::optional<PointerShape>& pointer) {
+    const std::uintptr_t handle = pointer ? pointer->handle : 0;
+    const bool same =
+        !presentDue_ && handle == presentedPointer_ && SamePixels(frame, at, FLastCapture);
+    presentDue_ = false;
+    presentedPointer_ = handle;
+    return same;
 }
 
 void TCustomImageView::Paint(ViewSurface& surface) {
     if (FUpdateCount > 0)
         return;
+    if (trace_)
+        trace_->StartPaint();
     const Rect display = GetDisplayRect();
-    if (FZoom == 1)
-        PaintUnzoomed(surface, display);
-    else
-        PaintZoomed(surface, display);
+    const bool presented =
+        FZoom == 1 ? PaintUnzoomed(surface, display) : PaintZoomed(surface, display);
+    if (trace_)
+        trace_->EndPaint(presented);
 }
 
-void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) {
+bool TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) {
     FMainBitMap.SetSize(Width(), Height());
     const Rect source = Rect::FromSize(FScreenLeft, FScreenTop, display.Width(), display.Height());
     if (!desktop_.CaptureScreen(source, FMainBitMap, {display.left, display.top}))
-        return;
+        return false;
+    Lap(FrameStage::Capture);
+    FLastCapture.SetSize(display.Width(), display.Height());
+    const auto pointer = PointerToDraw();
+    if (ShowsAlready(FMainBitMap, {display.left, display.top}, pointer))
+        return false;
+    // The overlays are drawn on the captured frame itself, so what the next paint compares
+    // against is kept aside first.
+    CopyPixels(FMainBitMap, {display.left, display.top}, FLastCapture);
     SampleColour(FMainBitMap, display);
     const OverlayInput overlay{1,          FLeftOffset, FTopOffset,      FScreenLeft,
                                FScreenTop, FGridlevel,  FFixedGrid,      FDrawGrid,
                                Width(),    Height(),    display.Width(), display.Height()};
-    if (FShowCursor)
-        DrawPointerImage(desktop_, FMainBitMap, overlay);
+    if (pointer)
+        DrawPointerImage(desktop_, *pointer, FMainBitMap, overlay);
     if (FDrawCross)
         InvertPixel(FMainBitMap, FLeftOffset, FTopOffset);
     OutlineAperture(FMainBitMap, 1, false);
     Mirror(FMainBitMap);
     Present(surface, FMainBitMap);
+    return true;
 }
 
-void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
+bool TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     const int w = display.Width();
     const int h = display.Height();
     const int z = FZoom;
@@ -261,9 +302,14 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     const int sw = w / z + (z * (w / z) < w ? 1 : 0);
     const int sh = h / z + (z * (h / z) < h ? 1 : 0);
     Fsourcecopy.SetSize(sw, sh);
+    FLastCapture.SetSize(sw, sh);
     if (!desktop_.CaptureScreen(Rect::FromSize(FScreenLeft, FScreenTop, sw, sh), Fsourcecopy,
                                 {0, 0}))
-        return;
+        return false;
+    Lap(FrameStage::Capture);
+    const auto pointer = PointerToDraw();
+    if (ShowsAlready(Fsourcecopy, {0, 0}, pointer))
+        return false;
     SampleColour(Fsourcecopy, Rect::FromSize(0, 0, sw, sh));
 
     const OverlayInput overlay{z,          FLeftOffset, FTopOffset, FScreenLeft,
@@ -273,9 +319,9 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
                             FFlipHorizontal, FFlipVertical, FInvert};
     // The platform draws the pointer image onto the scaled frame, so with it on the paint
     // stops after scaling and does the rest in a second pass; without it, one pass does all.
-    if (FShowCursor) {
+    if (pointer) {
         pipeline_.Scale(Fsourcecopy, FTempBitMap, paint);
-        DrawPointerImage(desktop_, FTempBitMap, overlay);
+        DrawPointerImage(desktop_, *pointer, FTempBitMap, overlay);
         pipeline_.Finish(FTempBitMap, FTempPen, paint);
     } else {
         pipeline_.Render(Fsourcecopy, FTempBitMap, FTempPen, paint);
@@ -285,8 +331,14 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     // The frame around the view is drawn over the finished image, so it is never inverted.
     if (FBorderColor == kSilver)
         FrameRectangle(FTempBitMap, kSilver);
+    Lap(FrameStage::Pixels);
     displayed_ = &FTempBitMap;
     surface.Present(FTempBitMap);
+    Lap(FrameStage::Present);
+    // The capture just shown becomes the one the next paint compares against, and the older
+    // one takes the next capture: no pixels are copied.
+    std::swap(Fsourcecopy, FLastCapture);
+    return true;
 }
 
 } // namespace lupenta

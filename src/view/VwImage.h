@@ -5,9 +5,11 @@
 #include "platform/Geometry.h"
 #include "view/FrameOps.h"
 #include "view/FramePipeline.h"
+#include "view/FrameTrace.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace lupenta {
@@ -64,8 +66,15 @@ public:
     virtual void CopyToClipBoard();
     virtual void RefreshPicture();
 
-    // Renders the view onto `surface`; run by the platform when the view needs painting.
+    // Renders the view onto `surface`; run by the platform when the view needs painting. A
+    // paint that would show what the surface already shows (nothing the view shows changed
+    // and the screen under it is still) captures and compares, and presents nothing.
     void Paint(ViewSurface& surface);
+    // The surface no longer holds the last frame presented (it was uncovered, say): the next
+    // paint presents whatever it captures.
+    void DiscardPresented() { presentDue_ = true; }
+    // Where each paint's time goes is told to `trace`; nothing is traced while it is null.
+    void SetTrace(FrameTrace* trace) { trace_ = trace; }
 
     int ScreenLeft() const { return FScreenLeft; }
     int ScreenTop() const { return FScreenTop; }
@@ -108,7 +117,7 @@ public:
     void SetFlipVertical(bool value);
     void SetInvert(bool value);
     void SetGridlevel(int value);
-    void SetGetcolor(bool value) { FGetcolor = value; }
+    void SetGetcolor(bool value);
     // Above 1 the colour is the mean of that many pixels square around the hot pixel, and the
     // view outlines them.
     void SetSampleSize(int value);
@@ -135,10 +144,19 @@ public:
 private:
     void Invalidate();
     template <class T> void Assign(T& field, T value);
+    void Lap(FrameStage stage) {
+        if (trace_)
+            trace_->Lap(stage);
+    }
+    // The pointer image the paint would draw, if any.
+    std::optional<PointerShape> PointerToDraw();
+    // True when the capture at `at` in `frame` and the pointer are those the surface shows.
+    bool ShowsAlready(const Bitmap24& frame, Point at, const std::optional<PointerShape>& pointer);
     void SampleColour(const Bitmap24& frame, const Rect& captured);
     void OutlineAperture(Bitmap24& frame, int zoom, bool mirrored);
-    void PaintUnzoomed(ViewSurface& surface, const Rect& display);
-    void PaintZoomed(ViewSurface& surface, const Rect& display);
+    // Each is true when it presented a frame.
+    bool PaintUnzoomed(ViewSurface& surface, const Rect& display);
+    bool PaintZoomed(ViewSurface& surface, const Rect& display);
     void Mirror(Bitmap24& frame);
     void Present(ViewSurface& surface, Bitmap24& frame);
 
@@ -148,10 +166,16 @@ private:
     bool ctl3D_ = true;
     // The last frame presented, as displayed: what CopyToClipBoard copies.
     Bitmap24* displayed_ = nullptr;
+    FrameTrace* trace_ = nullptr;
+    // Set by every change to what the view shows; cleared when a frame is presented.
+    bool presentDue_ = true;
 
     Bitmap24 Fsourcecopy;
     Bitmap24 FMainBitMap;
     Bitmap24 FTempBitMap;
+    // The screen pixels and the pointer image the last presented frame was made from.
+    Bitmap24 FLastCapture;
+    std::uintptr_t presentedPointer_ = 0;
     Pen FTempPen;
     // Row buffers and tables of the zoomed paint, kept so a paint at a stable size allocates
     // nothing.

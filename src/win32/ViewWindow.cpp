@@ -84,6 +84,9 @@ LRESULT ViewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
                 return object;
         break;
     case WM_ERASEBKGND:
+        // Only the system asks for an erase (the view invalidates without one): the window
+        // lost what it showed, so the coming paint presents even over a still screen.
+        view_.DiscardPresented();
         return 1;
     case WM_PAINT: {
         PaintSession paint(window);

@@ -3,6 +3,7 @@
 #include "win32/Handles.h"
 #include "win32/MainWindow.h"
 #include "win32/ProgramArguments.h"
+#include "win32/TraceFile.h"
 #include "win32/TrayWindow.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32FileSystem.h"
@@ -28,6 +29,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Program program(desktop, files, formWindow);
     program.form.SetServices(&services);
     program.Create(arguments, services.LogonRunKey());
+    const auto trace = win32::RequestedTrace::FromEnvironment(files.ExecutableFolder());
+    if (trace)
+        program.form.SetTrace(&trace->Trace());
     win32::MainWindow window(program.form);
     // Without its main window the program has nothing to show and no way to be closed.
     if (!window.Hwnd())
