@@ -272,6 +272,10 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_HOTKEY:
         form_.WMHotKey();
         return 0;
+    case WM_DISPLAYCHANGE:
+        if (OnDisplayChange)
+            OnDisplayChange();
+        break;
     case WM_DESTROY:
         if (OnDestroy)
             OnDestroy();

@@ -31,6 +31,8 @@ public:
     std::function<bool()> OnCloseQuery;
     std::function<void()> OnDestroy;
     std::function<void()> OnEndSession;
+    // The monitors were added, removed, moved or resized.
+    std::function<void()> OnDisplayChange;
     // The first show: the show handler runs, then the window appears unless it starts hidden.
     void Show(bool onScreen = true);
     // Keys the window sees before any control: menu shortcuts, the menu keys and the key

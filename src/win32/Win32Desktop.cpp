@@ -60,10 +60,11 @@ bool Win32Desktop::CaptureScreen(const Rect& source, Bitmap24& frame, Point at) 
     HDC target = FrameDc(frame);
     if (!target)
         return false;
-    UniqueWindowDc screen(nullptr);
-    if (!screen)
+    if (!screen_ || !*screen_)
+        screen_ = std::make_unique<UniqueWindowDc>(nullptr);
+    if (!*screen_)
         return false;
-    BitBlt(target, at.x, at.y, source.Width(), source.Height(), screen.get(), source.left,
+    BitBlt(target, at.x, at.y, source.Width(), source.Height(), screen_->get(), source.left,
            source.top, kCaptureWithLayeredWindows);
     GdiFlush();
     return true;
@@ -85,13 +86,16 @@ std::optional<PointerShape> Win32Desktop::CurrentPointer() {
     info.cbSize = sizeof(info);
     if (!GetCursorInfo(&info) || !info.hCursor)
         return std::nullopt;
-    ICONINFO icon{};
-    if (!GetIconInfo(info.hCursor, &icon))
-        return std::nullopt;
-    UniqueBitmap mask(icon.hbmMask);
-    UniqueBitmap colour(icon.hbmColor);
-    return PointerShape{{static_cast<int>(icon.xHotspot), static_cast<int>(icon.yHotspot)},
-                        reinterpret_cast<std::uintptr_t>(info.hCursor)};
+    if (info.hCursor != cursor_) {
+        ICONINFO icon{};
+        if (!GetIconInfo(info.hCursor, &icon))
+            return std::nullopt;
+        UniqueBitmap mask(icon.hbmMask);
+        UniqueBitmap colour(icon.hbmColor);
+        cursor_ = info.hCursor;
+        hotSpot_ = {static_cast<int>(icon.xHotspot), static_cast<int>(icon.yHotspot)};
+    }
+    return PointerShape{hotSpot_, reinterpret_cast<std::uintptr_t>(info.hCursor)};
 }
 
 bool Win32Desktop::DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) {
@@ -141,17 +145,22 @@ std::optional<Rect> Win32Desktop::WindowRect(WindowId window) {
     return FromRECT(r);
 }
 
+const MonitorLayout& Win32Desktop::Layout() {
+    if (!layout_)
+        layout_ = MonitorLayout{Rect::FromSize(GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                               GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                               GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                               GetSystemMetrics(SM_CYVIRTUALSCREEN)),
+                                DisplayMonitors()};
+    return *layout_;
+}
+
 std::optional<Rect> Win32Desktop::MonitorNearest(Point p) {
-    HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    if (!monitor || !GetMonitorInfoW(monitor, &info))
-        return std::nullopt;
-    return FromRECT(info.rcMonitor);
+    return Layout().Nearest(p);
 }
 
 std::vector<Rect> Win32Desktop::Monitors() {
-    return DisplayMonitors();
+    return Layout().monitors;
 }
 
 std::vector<Rect> DisplayMonitors() {
@@ -162,9 +171,7 @@ std::vector<Rect> DisplayMonitors() {
 }
 
 Rect Win32Desktop::VirtualDesktop() {
-    return Rect::FromSize(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                          GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                          GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    return Layout().virtualDesktop;
 }
 
 bool Win32Desktop::IsCtrlDown() {

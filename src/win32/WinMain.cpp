@@ -43,6 +43,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     window.OnCloseQuery = [&] { return program.CloseQuery(); };
     window.OnDestroy = [&] { program.Destroy(); };
     window.OnEndSession = [&] { program.EndSession(); };
+    window.OnDisplayChange = [&] { desktop.DisplayChanged(); };
     win32::TrayWindow tray(window.Hwnd(), desktop);
     program.AttachTray(tray.Icon());
     services.SetTray(&tray.Icon());
