@@ -183,11 +183,6 @@ void FramePipeline::WriteRow(Bitmap24& dst, int y, const std::uint8_t* row, int 
         kernels_->copy(dst.Row(y), row, bytes);
 }
 
-// A grid line in the pen's colour covers the whole row, so the row is not built at all.
-bool FramePipeline::CoveredByGrid(int y) const {
-    return overlays_ && gridEdit_.set && gridRows_[static_cast<std::size_t>(y)];
-}
-
 // Every output row of a source row's cell is the same but for the overlays, so each cell's
 // rows are handed to `write` together with the cell's source row, in blocks; the rows' edits
 // follow. The frame is written from the top down even when mirrored, the source then being read

@@ -76,9 +76,14 @@ private:
     void BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24& dst);
     Edit MakeEdit(const Pen& pen) const;
     void AddSpan(Edit edit, int from, int to);
-    bool RowHasEdits(int y) const;
+    void PlanRowKinds();
+    // The horizontal grid line or the crosshair draws on row `y`, see ApplyRowEdits.
+    bool RowHasEdits(int y) const { return rowKinds_[static_cast<std::size_t>(y)] & kEditedRow; }
     RowMask Mask() const;
-    bool GridInverts(int y) const;
+    // A grid line drawn with the inverting pen runs along row `y`.
+    bool GridInverts(int y) const {
+        return overlays_ && (rowKinds_[static_cast<std::size_t>(y)] & kInvertedRow);
+    }
     RowMask MaskFor(int y) const;
     void ApplyRowEdits(std::uint8_t* row, int y);
     void ReplicateRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
@@ -94,7 +99,10 @@ private:
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     template <typename Write>
     void ForEachCellBlock(const Bitmap24& src, Bitmap24& dst, int height, int zoom, Write write);
-    bool CoveredByGrid(int y) const;
+    // A grid line in the pen's colour covers the whole row, so the row is not built at all.
+    bool CoveredByGrid(int y) const {
+        return overlays_ && (rowKinds_[static_cast<std::size_t>(y)] & kCoveredRow);
+    }
     GatherTable PixelChunks(int width) const;
     void SmoothRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
     void TransformRows(Bitmap24& dst);
@@ -144,7 +152,12 @@ private:
     int height_ = 0;
     Edit gridEdit_;
     std::vector<std::uint8_t> gridRows_; // per unmirrored row: 1 when a grid line runs along it
-    std::vector<int> gridColumns_;       // output columns a grid line runs down, ascending
+    // Per unmirrored row, what it gets besides its cell's pixels.
+    static constexpr std::uint8_t kCoveredRow = 1;  // a grid line in the pen's colour
+    static constexpr std::uint8_t kInvertedRow = 2; // a grid line with the inverting pen
+    static constexpr std::uint8_t kEditedRow = 4;   // edited after it is built
+    std::vector<std::uint8_t> rowKinds_;
+    std::vector<int> gridColumns_; // output columns a grid line runs down, ascending
     bool cross_ = false;
     bool plain_ = false; // nothing drawn on the frame and nothing inverted
     Edit crossEdit_;

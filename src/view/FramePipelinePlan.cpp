@@ -114,6 +114,7 @@ void FramePipeline::BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24
     crossZoom_ = z;
     crossLeft_ = in.leftOffset * z;
     crossTop_ = in.topOffset * z;
+    PlanRowKinds();
     if (!cross_)
         return;
     if (z == 1) {
@@ -127,6 +128,20 @@ void FramePipeline::BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24
     crossEdit_ = MakeEdit(pen);
     if (gridDrawn)
         pen.colour = kBlack;
+}
+
+// What each row gets besides its cell's pixels, looked up for every row of every paint rather
+// than worked out again from the grid and the crosshair.
+void FramePipeline::PlanRowKinds() {
+    rowKinds_.assign(gridRows_.size(), 0);
+    for (std::size_t y = 0; y < gridRows_.size(); ++y)
+        if (gridRows_[y])
+            rowKinds_[y] = gridEdit_.set ? kCoveredRow | kEditedRow : kInvertedRow;
+    if (!cross_)
+        return;
+    const int last = crossZoom_ == 1 ? crossTop_ : crossTop_ + crossZoom_;
+    for (int y = std::max(crossTop_, 0); y <= last && y < static_cast<int>(rowKinds_.size()); ++y)
+        rowKinds_[static_cast<std::size_t>(y)] |= kEditedRow;
 }
 
 // Inversion comes after the overlays, so a pen colour lands inverted and a complement stays
@@ -161,24 +176,10 @@ RowMask FramePipeline::Mask() const {
     return {keep_.data(), flip_.data(), keepsAll_};
 }
 
-bool FramePipeline::GridInverts(int y) const {
-    return overlays_ && gridRows_[static_cast<std::size_t>(y)] && !gridEdit_.set;
-}
-
 RowMask FramePipeline::MaskFor(int y) const {
     if (GridInverts(y))
         return {keep_.data(), gridFlip_.data(), keepsAll_};
     return Mask();
-}
-
-bool FramePipeline::RowHasEdits(int y) const {
-    if (gridRows_[static_cast<std::size_t>(y)] && gridEdit_.set)
-        return true;
-    if (!cross_)
-        return false;
-    if (crossZoom_ == 1)
-        return y == crossTop_;
-    return y >= crossTop_ && y <= crossTop_ + crossZoom_;
 }
 
 // The edits of unmirrored row `y`, in drawing order: the horizontal grid line, then the
