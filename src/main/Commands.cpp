@@ -231,12 +231,6 @@ void Tfrmmain::CopyImagetoClipboard1Click() {
     imageview1->CopyToClipBoard();
 }
 
-void Tfrmmain::CopyColortoClipboard1Click() {
-    desktop_.SetClipboardText(pnlColor.Caption);
-    Announce("Copied " + pnlColor.Caption.Get());
-    desktop_.ShowMessage("copied", "Lupenta", MessageIcon::None, true);
-}
-
 void Tfrmmain::mnuCopyCoord1Click() {
     desktop_.SetClipboardText(lblPosition.Caption);
 }

@@ -1,3 +1,4 @@
+#include "main/ColourForms.h"
 #include "main/ZoomFactors.h"
 #include "main/fmMagnifier.h"
 #include "view/Aperture.h"
@@ -109,6 +110,15 @@ void Tfrmmain::BuildMainMenu() {
             sampleSizeItems.push_back(std::move(item));
         }
     AddAll(ColorDisplay1, {&RGBValues1, &HTMLCode1, &N11, &SampleSize1});
+    for (std::size_t form = 0; form < ColourForms.size(); ++form) {
+        auto item = std::make_unique<ui::TMenuItem>("mnuCopyColorAs" + std::to_string(form + 1),
+                                                    ColourForms[form].label);
+        item->Tag = static_cast<int>(form);
+        ui::TMenuItem& ref = *item;
+        item->OnClick = [this, &ref] { CopyColorAsClick(ref); };
+        mnuCopyColorAs.Add(*item);
+        copyAsItems.push_back(std::move(item));
+    }
 
     const struct {
         ui::TMenuItem& item;
@@ -200,9 +210,10 @@ void Tfrmmain::BuildMainMenu() {
                                 &Exit1})
         mnuMain.Add(*item);
     for (ui::TMenuItem* item :
-         {&CopyColortoClipboard2, &mnuSetContrastReference, &mnuClearContrastReference, &N10,
-          &mnuRGB, &mnuHTML, &N12, &mnuSampleSize})
+         {&CopyColortoClipboard2, &mnuCopyColorAs, &mnuSetContrastReference,
+          &mnuClearContrastReference, &N10, &mnuRGB, &mnuHTML, &N12, &mnuSampleSize})
         mnuColorDisplay.Add(*item);
+    mnuColorDisplay.OnPopup = [this] { mnuColorDisplayPopup(); };
     mnuCopyCoord.Add(mnuCopyCoord1);
 }
 

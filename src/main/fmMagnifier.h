@@ -122,6 +122,10 @@ public:
     void SetVirtualOrigin1Click();
     void CopyImagetoClipboard1Click();
     void CopyColortoClipboard1Click();
+    // Shared by the "Copy Color As" items; the item's Tag is its place in ColourForms.
+    void CopyColorAsClick(ui::TMenuItem& item);
+    // Brings the "Copy Color As" captions up to the colour shown.
+    void mnuColorDisplayPopup();
     void mnuCopyCoord1Click();
     // Shared by both menus' items: the reference is the colour the readout shows.
     void SetContrastReference1Click();
@@ -230,6 +234,7 @@ public:
 
     ui::TPopupMenu mnuColorDisplay{"mnuColorDisplay"};
     ui::TMenuItem CopyColortoClipboard2{"CopyColortoClipboard2", "Copy Color to Clipboard"};
+    ui::TMenuItem mnuCopyColorAs{"mnuCopyColorAs", "Copy Color As"};
     ui::TMenuItem N10{"N10", "-"};
     ui::TMenuItem mnuRGB{"mnuRGB", "RGB Values"};
     ui::TMenuItem mnuHTML{"mnuHTML", "HTML Code"};
@@ -240,6 +245,8 @@ public:
                                             "Clear Contrast Reference"};
     // The sizes offered in both "Sample Size" submenus, the main menu's first.
     std::vector<std::unique_ptr<ui::TMenuItem>> sampleSizeItems;
+    // One item per form in ColourForms.
+    std::vector<std::unique_ptr<ui::TMenuItem>> copyAsItems;
 
     ui::TPopupMenu mnuCopyCoord{"mnuCopyCoord"};
     ui::TMenuItem mnuCopyCoord1{"mnuCopyCoord1", "Copy Coordinates to Clipboard"};
@@ -279,6 +286,8 @@ private:
     int ReadIntegerSetting(const char* name, int defaultValue);
     std::string ReadStringSetting(const char* name, const char* defaultValue);
     void ShowError(const std::string& text);
+    // Puts a colour's text on the clipboard.
+    void CopyColour(Colour colour, const std::string& text);
     // Shows the contrast between the reference and `colour`; true when its grade changed.
     bool RefreshContrast(Colour colour);
 

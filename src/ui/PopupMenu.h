@@ -3,6 +3,7 @@
 #include "ui/MenuItem.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace lupenta::ui {
 
@@ -24,10 +25,15 @@ public:
     const std::vector<TMenuItem*>& Items() const { return root_.Items(); }
 
     void AttachPeer(PopupMenuPeer* peer) { peer_ = peer; }
+    // Runs OnPopup, so the items can show what is true now, then shows the menu.
     void Popup(int x, int y) {
+        if (OnPopup)
+            OnPopup();
         if (peer_)
             peer_->Popup(*this, x, y);
     }
+
+    std::function<void()> OnPopup;
 
     // Runs the click of the visible, enabled item (searching submenus too) whose shortcut is
     // `shortcut`; true when one ran.

@@ -151,6 +151,43 @@ class Session:
             run("xdotool", "key", "--delay", "80", name)
             time.sleep(0.25)
 
+    def copy_colour(self, swatch, *keys):
+        """Opens the colour panel's menu at `swatch`, chooses the copy command the keys lead to,
+        closes the "copied" box that confirms it and returns the clipboard's text."""
+        self.open_menu_at(swatch)
+        self.keys(*keys, "Return")
+        self.wait_for(self.copied_box_open, 'the "copied" box')
+        self.keys("Return")
+        self.wait_for(lambda: not self.copied_box_open(), 'the "copied" box to close')
+        self.bring_to_front()
+        self.focus_lupenta()
+        return clipboard_text()
+
+    def bring_to_front(self):
+        """Raises the magnifier when the pattern has come over it: as an unowned message box
+        closes, Wine on Xvfb now and then hands the activation to the pattern after ours."""
+        time.sleep(0.5)
+        if self.find_window() is None:
+            run("xdotool", "windowraise", self.window_ids()[0])
+        self.wait_for(lambda: self.find_window() is not None, "the magnifier in front",
+                      timeout=10)
+
+    def open_menu_at(self, point):
+        """Right-clicks at `point` and waits for the popup menu to cover what lies just below
+        and right of it."""
+        self.move(*point)
+        near = (point[0] + 4, point[1] + 4, point[0] + 120, point[1] + 40)
+        before = self.screenshot().crop(near)
+        self.click(3)
+        self.wait_for(lambda: self.screenshot().crop(near) != before, "the menu to open",
+                      timeout=10)
+        time.sleep(0.3)
+
+    @staticmethod
+    def copied_box_open():
+        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Lupenta$"],
+                                   capture_output=True, text=True).stdout.strip())
+
     def view_follows_pointer(self, view):
         """Whether the view shows something else once the pointer has moved across the pattern:
         false while sampling is paused."""
