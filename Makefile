@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 600
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps native windows dist fuzzers run test fuzz sanitize bench soak format clean
+.PHONY: all deps native windows dist fuzzers run test fuzz sanitize bench bench-e2e soak format clean
 
 all: native windows
 
@@ -57,8 +57,15 @@ sanitize: deps
 
 # KERNELS=avx2 (or sse2, ssse3, avx512, vbmi, portable) measures that kernel set instead of the
 # one this machine would choose.
-bench: native
+bench: native windows
 	@LUPENTA_KERNELS=$(KERNELS) scripts/bench $(NATIVE)/bench/lupenta_bench
+	@scripts/install-deps bench-e2e
+	@scripts/bench-e2e
+
+# The whole program beside xzoom on one virtual display (also run by `make bench`).
+bench-e2e: windows
+	@scripts/install-deps bench-e2e
+	@scripts/bench-e2e
 
 # Not part of `make test`: SOAK_MINUTES (30 by default) of the program at its fastest refresh.
 soak: windows
