@@ -104,7 +104,8 @@ const FrameKernels* Avx2FrameKernels() {
                                       .gatherRows = x86::GatherRowsSsse3,
                                       .streamBlend = x86::BlendAvx2Stream,
                                       .plainCells = x86::PlainCellsAvx2,
-                                      .maskRows = x86::MaskRowsAvx2};
+                                      .maskRows = x86::MaskRowsAvx2,
+                                      .maskedCells = x86::MaskedCellsAvx2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -121,7 +122,8 @@ const FrameKernels* Avx512FrameKernels() {
                                       .gatherRows = x86::GatherRowsSsse3,
                                       .streamBlend = x86::BlendAvx2Stream,
                                       .plainCells = x86::PlainCellsAvx2,
-                                      .maskRows = x86::MaskRowsAvx2};
+                                      .maskRows = x86::MaskRowsAvx2,
+                                      .maskedCells = x86::MaskedCellsAvx2};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

@@ -96,6 +96,16 @@ struct PlainCells {
     int height;
 };
 
+// A whole frame of cells with overlays, through the caches: as PlainCells, each row masked by
+// `mask` and XORed with invert[y], and row y (counted down the frame) left alone where skip[y]
+// is set.
+struct MaskedCells {
+    PlainCells cells;
+    RowMask mask;
+    const std::uint8_t* invert;
+    const std::uint8_t* skip;
+};
+
 struct FrameKernels {
     const char* name;
     int window; // bytes a gather chunk shuffles from
@@ -140,6 +150,8 @@ struct FrameKernels {
     void (*maskRows)(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
                      std::uint8_t* const* rows, const std::uint8_t* invert, int count,
                      unsigned streamRows) = nullptr;
+    // maskRows for a whole frame, see MaskedCells. Null where the set has none.
+    void (*maskedCells)(const GatherTable& table, const MaskedCells& cells) = nullptr;
 };
 
 enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2, Avx512, Avx512Vbmi };

@@ -78,6 +78,7 @@ void BlendAvx2(const std::uint16_t* top, const std::uint16_t* bottom, int weight
 void BlendAvx2Stream(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
                      std::uint8_t* out, const RowMask& mask);
 void PlainCellsAvx2(const GatherTable& table, const PlainCells& cells);
+void MaskedCellsAvx2(const GatherTable& table, const MaskedCells& cells);
 void MaskRowsAvx2(const GatherTable& table, const RowMask& mask, const std::uint8_t* source,
                   std::uint8_t* const* rows, const std::uint8_t* invert, int count,
                   unsigned streamRows);

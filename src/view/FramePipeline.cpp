@@ -336,6 +336,32 @@ bool FramePipeline::WritesPlainCells(const Bitmap24& src, const Streaming& strea
            src.Stride() >= kSourceSlack;
 }
 
+// Whether a frame with overlays goes to the kernels in one call: as WritesPlainCells, but for
+// what is drawn and inverted.
+bool FramePipeline::WritesMaskedCells(const Bitmap24& src, const Streaming& streaming) const {
+    return kernels_->maskedCells && overlays_ && !streaming.Any() && src.Stride() >= kSourceSlack;
+}
+
+// A frame with overlays in one call, then each row's edits; the edited rows are few and were
+// written moments before, so they are still in the caches. Only a paint with the overlays
+// planned for this frame comes here: without them the frame is plain.
+void FramePipeline::MaskedCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
+                                  const GatherTable& table, const RowMask& mask) {
+    const int cells = (height + zoom - 1) / zoom;
+    cellSources_.resize(static_cast<std::size_t>(cells));
+    for (int i = 0; i < cells; ++i)
+        cellSources_[static_cast<std::size_t>(i)] = SourceRow(src, flipV_ ? cells - 1 - i : i);
+    const int cut = height - (cells - 1) * zoom;
+    const MaskedCells frame{{cellSources_.data(), dst.Row(0), dst.Stride(), zoom,
+                             flipV_ ? cut : std::min(zoom, height), height},
+                            mask,
+                            rowInvert_.data(),
+                            rowSkip_.data()};
+    kernels_->maskedCells(table, frame);
+    for (int out : editedRows_)
+        ApplyRowEdits(dst.Row(out), flipV_ ? height - 1 - out : out);
+}
+
 // A frame with nothing drawn on it and nothing inverted, in one call: each cell's source row
 // in output order, as ForEachCellBlock walks them.
 void FramePipeline::PlainCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
@@ -370,6 +396,8 @@ void FramePipeline::MaskRows(const Bitmap24& src, Bitmap24& dst, int width, int 
     if (WritesPlainCells(src, streaming))
         return PlainCellsOf(src, dst, height, zoom, table);
     const RowMask mask = overlays_ ? Mask() : RowMask{};
+    if (WritesMaskedCells(src, streaming))
+        return MaskedCellsOf(src, dst, height, zoom, table, mask);
     ForEachCellBlock(
         src, dst, height, zoom,
         [&](int, const std::uint8_t* source, std::uint8_t* const* rows, const int* ys, int count) {

@@ -94,6 +94,9 @@ private:
                   const Streaming& streaming);
     bool WindowsFill(int width, const Bitmap24& dst, int window) const;
     bool WritesPlainCells(const Bitmap24& src, const Streaming& streaming) const;
+    bool WritesMaskedCells(const Bitmap24& src, const Streaming& streaming) const;
+    void MaskedCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
+                       const GatherTable& table, const RowMask& mask);
     void PlainCellsOf(const Bitmap24& src, Bitmap24& dst, int height, int zoom,
                       const GatherTable& table);
     void GatherRows(const Bitmap24& src, Bitmap24& dst, int width, int height, int zoom);
@@ -157,6 +160,11 @@ private:
     static constexpr std::uint8_t kInvertedRow = 2; // a grid line with the inverting pen
     static constexpr std::uint8_t kEditedRow = 4;   // edited after it is built
     std::vector<std::uint8_t> rowKinds_;
+    // Counted down the frame: each row's XOR, whether it is left for its grid line, and the
+    // rows edited after they are built.
+    std::vector<std::uint8_t> rowInvert_;
+    std::vector<std::uint8_t> rowSkip_;
+    std::vector<int> editedRows_;
     std::vector<int> gridColumns_; // output columns a grid line runs down, ascending
     bool cross_ = false;
     bool plain_ = false; // nothing drawn on the frame and nothing inverted

@@ -132,16 +132,28 @@ void FramePipeline::BuildPlan(Pen& pen, const ZoomedPaint& paint, const Bitmap24
 
 // What each row gets besides its cell's pixels, looked up for every row of every paint rather
 // than worked out again from the grid and the crosshair.
+// The same, counted down the frame as it is written, for the kernels that take a whole frame.
 void FramePipeline::PlanRowKinds() {
-    rowKinds_.assign(gridRows_.size(), 0);
-    for (std::size_t y = 0; y < gridRows_.size(); ++y)
+    const std::size_t height = gridRows_.size();
+    rowKinds_.assign(height, 0);
+    for (std::size_t y = 0; y < height; ++y)
         if (gridRows_[y])
             rowKinds_[y] = gridEdit_.set ? kCoveredRow | kEditedRow : kInvertedRow;
-    if (!cross_)
-        return;
-    const int last = crossZoom_ == 1 ? crossTop_ : crossTop_ + crossZoom_;
-    for (int y = std::max(crossTop_, 0); y <= last && y < static_cast<int>(rowKinds_.size()); ++y)
-        rowKinds_[static_cast<std::size_t>(y)] |= kEditedRow;
+    if (cross_) {
+        const int last = crossZoom_ == 1 ? crossTop_ : crossTop_ + crossZoom_;
+        for (int y = std::max(crossTop_, 0); y <= last && y < static_cast<int>(height); ++y)
+            rowKinds_[static_cast<std::size_t>(y)] |= kEditedRow;
+    }
+    rowInvert_.resize(height);
+    rowSkip_.resize(height);
+    editedRows_.clear();
+    for (std::size_t out = 0; out < height; ++out) {
+        const std::uint8_t kind = rowKinds_[flipV_ ? height - 1 - out : out];
+        rowInvert_[out] = kind & kInvertedRow ? 0xFF : 0;
+        rowSkip_[out] = kind & kCoveredRow;
+        if (kind & kEditedRow)
+            editedRows_.push_back(static_cast<int>(out));
+    }
 }
 
 // Inversion comes after the overlays, so a pen colour lands inverted and a complement stays
