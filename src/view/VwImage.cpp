@@ -3,6 +3,8 @@
 #include "view/Aperture.h"
 #include "view/Overlays.h"
 
+#include <utility>
+
 namespace lupenta {
 
 TCustomImageView::TCustomImageView(Desktop& desktop)
@@ -190,9 +192,12 @@ void TCustomImageView::EndUpdate(bool refresh) {
     if (FUpdateCount <= 0)
         return;
     --FUpdateCount;
-    // The repaint asked for here presents only if the bracket changed something or the
-    // screen moved: the tick ends every bracket this way, still pointer or not.
-    if (refresh && FUpdateCount == 0 && peer_)
+    if (!refresh || FUpdateCount != 0 || !peer_)
+        return;
+    // The tick ends every bracket this way, still pointer or not. When the bracket changed
+    // nothing, the screen is captured and compared here and a paint is asked for only when it
+    // moved; that paint shows this capture.
+    if (presentDue_ || CaptureDiffers())
         peer_->Invalidate();
 }
 
@@ -245,14 +250,53 @@ std::optional<PointerShape> TCustomImageView::PointerToDraw() {
     return FShowCursor ? desktop_.CurrentPointer() : std::nullopt;
 }
 
-bool TCustomImageView::ShowsAlready(const Bitmap24& frame, Point at,
-                                    const std::optional<PointerShape>& pointer) {
-    const std::uintptr_t handle = pointer ? pointer->handle : 0;
-    const bool same =
-        !presentDue_ && handle == presentedPointer_ && SamePixels(frame, at, FLastCapture);
+Point TCustomImageView::CaptureOrigin(const Rect& display) const {
+    return FZoom == 1 ? Point{display.left, display.top} : Point{0, 0};
+}
+
+bool TCustomImageView::Capture(const Rect& display) {
+    bool captured;
+    if (FZoom == 1) {
+        FMainBitMap.SetSize(Width(), Height());
+        FLastCapture.SetSize(display.Width(), display.Height());
+        captured = desktop_.CaptureScreen(
+            Rect::FromSize(FScreenLeft, FScreenTop, display.Width(), display.Height()), FMainBitMap,
+            CaptureOrigin(display));
+    } else {
+        const int w = display.Width();
+        const int h = display.Height();
+        const int z = FZoom;
+        const int sw = w / z + (z * (w / z) < w ? 1 : 0);
+        const int sh = h / z + (z * (h / z) < h ? 1 : 0);
+        Fsourcecopy.SetSize(sw, sh);
+        FLastCapture.SetSize(sw, sh);
+        captured = desktop_.CaptureScreen(Rect::FromSize(FScreenLeft, FScreenTop, sw, sh),
+                                          Fsourcecopy, {0, 0});
+    }
+    Lap(FrameStage::Capture);
+    return captured;
+}
+
+bool TCustomImageView::CapturedMoved(const Rect& display) {
+    pointer_ = PointerToDraw();
+    const std::uintptr_t handle = pointer_ ? pointer_->handle : 0;
+    const Bitmap24& frame = FZoom == 1 ? FMainBitMap : Fsourcecopy;
+    const bool same = !presentDue_ && handle == presentedPointer_ &&
+                      SamePixels(frame, CaptureOrigin(display), FLastCapture);
     presentDue_ = false;
     presentedPointer_ = handle;
-    return same;
+    return !same;
+}
+
+bool TCustomImageView::CaptureDiffers() {
+    // What the tick did up to here is its rest; the capture is timed on its own.
+    Lap(FrameStage::Rest);
+    const Rect display = GetDisplayRect();
+    // A failed capture is left to the paint to try again.
+    if (!Capture(display))
+        return true;
+    captureWaiting_ = CapturedMoved(display);
+    return captureWaiting_;
 }
 
 void TCustomImageView::Paint(ViewSurface& surface) {
@@ -261,56 +305,42 @@ void TCustomImageView::Paint(ViewSurface& surface) {
     if (trace_)
         trace_->StartPaint();
     const Rect display = GetDisplayRect();
-    const bool presented =
-        FZoom == 1 ? PaintUnzoomed(surface, display) : PaintZoomed(surface, display);
+    // A capture the tick found different is shown as it is, unless something changed since.
+    const bool waiting = std::exchange(captureWaiting_, false) && !presentDue_;
+    const bool moved = waiting || (Capture(display) && CapturedMoved(display));
+    if (moved) {
+        if (FZoom == 1)
+            PaintUnzoomed(surface, display);
+        else
+            PaintZoomed(surface, display);
+    }
     if (trace_)
-        trace_->EndPaint(presented);
+        trace_->EndPaint(moved);
 }
 
-bool TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) {
-    FMainBitMap.SetSize(Width(), Height());
-    const Rect source = Rect::FromSize(FScreenLeft, FScreenTop, display.Width(), display.Height());
-    if (!desktop_.CaptureScreen(source, FMainBitMap, {display.left, display.top}))
-        return false;
-    Lap(FrameStage::Capture);
-    FLastCapture.SetSize(display.Width(), display.Height());
-    const auto pointer = PointerToDraw();
-    if (ShowsAlready(FMainBitMap, {display.left, display.top}, pointer))
-        return false;
+void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) {
     // The overlays are drawn on the captured frame itself, so what the next paint compares
     // against is kept aside first.
-    CopyPixels(FMainBitMap, {display.left, display.top}, FLastCapture);
+    CopyPixels(FMainBitMap, CaptureOrigin(display), FLastCapture);
     SampleColour(FMainBitMap, display);
     const OverlayInput overlay{1,          FLeftOffset, FTopOffset,      FScreenLeft,
                                FScreenTop, FGridlevel,  FFixedGrid,      FDrawGrid,
                                Width(),    Height(),    display.Width(), display.Height()};
-    if (pointer)
-        DrawPointerImage(desktop_, *pointer, FMainBitMap, overlay);
+    if (pointer_)
+        DrawPointerImage(desktop_, *pointer_, FMainBitMap, overlay);
     if (FDrawCross)
         InvertPixel(FMainBitMap, FLeftOffset, FTopOffset);
     OutlineAperture(FMainBitMap, 1, false);
     Mirror(FMainBitMap);
     Present(surface, FMainBitMap);
-    return true;
 }
 
-bool TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
+void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     const int w = display.Width();
     const int h = display.Height();
     const int z = FZoom;
     FTempBitMap.SetSize(w, h);
-    const int sw = w / z + (z * (w / z) < w ? 1 : 0);
-    const int sh = h / z + (z * (h / z) < h ? 1 : 0);
-    Fsourcecopy.SetSize(sw, sh);
-    FLastCapture.SetSize(sw, sh);
-    if (!desktop_.CaptureScreen(Rect::FromSize(FScreenLeft, FScreenTop, sw, sh), Fsourcecopy,
-                                {0, 0}))
-        return false;
-    Lap(FrameStage::Capture);
-    const auto pointer = PointerToDraw();
-    if (ShowsAlready(Fsourcecopy, {0, 0}, pointer))
-        return false;
-    SampleColour(Fsourcecopy, Rect::FromSize(0, 0, sw, sh));
+    SampleColour(Fsourcecopy, Rect::FromSize(0, 0, Fsourcecopy.Width(), Fsourcecopy.Height()));
 
     const OverlayInput overlay{z,          FLeftOffset, FTopOffset, FScreenLeft,
                                FScreenTop, FGridlevel,  FFixedGrid, FDrawGrid,
@@ -319,9 +349,9 @@ bool TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
                             FFlipHorizontal, FFlipVertical, FInvert};
     // The platform draws the pointer image onto the scaled frame, so with it on the paint
     // stops after scaling and does the rest in a second pass; without it, one pass does all.
-    if (pointer) {
+    if (pointer_) {
         pipeline_.Scale(Fsourcecopy, FTempBitMap, paint);
-        DrawPointerImage(desktop_, *pointer, FTempBitMap, overlay);
+        DrawPointerImage(desktop_, *pointer_, FTempBitMap, overlay);
         pipeline_.Finish(FTempBitMap, FTempPen, paint);
     } else {
         pipeline_.Render(Fsourcecopy, FTempBitMap, FTempPen, paint);
@@ -338,7 +368,6 @@ bool TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     // The capture just shown becomes the one the next paint compares against, and the older
     // one takes the next capture: no pixels are copied.
     std::swap(Fsourcecopy, FLastCapture);
-    return true;
 }
 
 } // namespace lupenta

@@ -150,13 +150,20 @@ private:
     }
     // The pointer image the paint would draw, if any.
     std::optional<PointerShape> PointerToDraw();
-    // True when the capture at `at` in `frame` and the pointer are those the surface shows.
-    bool ShowsAlready(const Bitmap24& frame, Point at, const std::optional<PointerShape>& pointer);
+    // Where the capture lies in its frame: the display rectangle at zoom 1, else the corner.
+    Point CaptureOrigin(const Rect& display) const;
+    // Captures the source rectangle into FMainBitMap at zoom 1, else into Fsourcecopy.
+    bool Capture(const Rect& display);
+    // True unless the capture, the pointer image and every setting are those of the frame
+    // shown; either way the capture is then taken to be shown.
+    bool CapturedMoved(const Rect& display);
+    // Captures for a tick that changed nothing; true when the view must paint.
+    bool CaptureDiffers();
     void SampleColour(const Bitmap24& frame, const Rect& captured);
     void OutlineAperture(Bitmap24& frame, int zoom, bool mirrored);
-    // Each is true when it presented a frame.
-    bool PaintUnzoomed(ViewSurface& surface, const Rect& display);
-    bool PaintZoomed(ViewSurface& surface, const Rect& display);
+    // Render the capture and present it.
+    void PaintUnzoomed(ViewSurface& surface, const Rect& display);
+    void PaintZoomed(ViewSurface& surface, const Rect& display);
     void Mirror(Bitmap24& frame);
     void Present(ViewSurface& surface, Bitmap24& frame);
 
@@ -176,6 +183,10 @@ private:
     // The screen pixels and the pointer image the last presented frame was made from.
     Bitmap24 FLastCapture;
     std::uintptr_t presentedPointer_ = 0;
+    // The tick captured pixels that differ from the frame shown; the paint it asked for
+    // shows them without capturing again.
+    bool captureWaiting_ = false;
+    std::optional<PointerShape> pointer_;
     Pen FTempPen;
     // Row buffers and tables of the zoomed paint, kept so a paint at a stable size allocates
     // nothing.

@@ -34,11 +34,13 @@ protected:
     }
     ~StillTickTest() override { form.imageview1->AttachPeer(nullptr); }
 
-    // Presents made by one tick and the paint it asks for.
+    // Presents made by one tick and the paint it asks for, when it asks for one.
     int Tick() {
         const int before = window.presents;
+        const int invalidations = window.invalidations;
         form.Timer1Timer();
-        form.imageview1->Paint(window);
+        if (window.invalidations > invalidations)
+            form.imageview1->Paint(window);
         return window.presents - before;
     }
 
@@ -47,16 +49,43 @@ protected:
     FakeViewPeer window;
 };
 
-TEST_F(StillTickTest, AStillTickCapturesButPresentsNothingAtEveryZoom) {
+// The tick captures once and compares; with nothing moved it asks its window for no paint.
+TEST_F(StillTickTest, AStillTickCapturesOnceAndAsksForNoPaintAtEveryZoom) {
     for (const int zoomItem : {0, 1, 3}) {
         SCOPED_TRACE(zoomItem);
         form.Magnify1X1Click(*form.zoomItems[zoomItem]);
         EXPECT_EQ(Tick(), 1);
         const std::size_t captures = desktop.captures.size();
+        const int invalidations = window.invalidations;
         EXPECT_EQ(Tick(), 0);
         EXPECT_EQ(Tick(), 0);
         EXPECT_EQ(desktop.captures.size(), captures + 2);
+        EXPECT_EQ(window.invalidations, invalidations);
     }
+}
+
+// When only the screen moved, the paint shows what the tick captured without capturing again.
+TEST_F(StillTickTest, APaintAfterAStillTickThatFoundTheScreenMovedShowsThatCapture) {
+    Tick();
+    Tick();
+    desktop.screen = [](int, int) { return kBlack; };
+    const std::size_t captures = desktop.captures.size();
+    EXPECT_EQ(Tick(), 1);
+    EXPECT_EQ(desktop.captures.size(), captures + 1);
+    EXPECT_EQ(window.shown.PixelAt(100, 100), kBlack);
+}
+
+// A window uncovered between the tick and its paint is painted from a fresh capture.
+TEST_F(StillTickTest, AWindowUncoveredBeforeThePaintIsPaintedFromAFreshCapture) {
+    Tick();
+    desktop.screen = [](int, int) { return kBlack; };
+    const int invalidations = window.invalidations;
+    form.Timer1Timer();
+    ASSERT_GT(window.invalidations, invalidations);
+    desktop.screen = [](int, int) { return kWhite; };
+    form.imageview1->DiscardPresented();
+    form.imageview1->Paint(window);
+    EXPECT_EQ(window.shown.PixelAt(100, 100), kWhite);
 }
 
 // The window still shows the last frame, so a copy of the image is that frame.
