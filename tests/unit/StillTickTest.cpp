@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -101,6 +102,10 @@ struct Change {
     const char* name;
     std::function<void(Tfrmmain&, FakeDesktop&)> make;
 };
+
+void PrintTo(const Change& change, std::ostream* out) {
+    *out << change.name;
+}
 
 // A change, and the zoom list entry the view shows it at.
 class StillTickChange : public StillTickTest,
