@@ -36,7 +36,8 @@ std::string Run(testing::FakeDesktop& desktop, testing::FakeFileSystem& files) {
         state = std::to_string(view.Zoom()) + " " + std::to_string(view.Gridlevel()) + " " +
                 std::to_string(program.form.memX) + " " + std::to_string(program.form.memY) + " " +
                 std::to_string(program.form.Timer1.Interval) + (view.Invert() ? " inverted" : "") +
-                (program.form.showtitle ? " titled" : "");
+                (program.form.showtitle ? " titled" : "") + " recent " +
+                program.form.recentcolours.Text();
         for (const Point pointer : {Point{1000, 500}, Point{0, 0}, Point{1919, 1079}}) {
             desktop.pointer = pointer;
             program.form.Timer1Timer();
@@ -47,6 +48,11 @@ std::string Run(testing::FakeDesktop& desktop, testing::FakeFileSystem& files) {
         program.form.Timer1Timer();
         view.Paint(surface);
         program.form.FixedLocation1.Checked = !program.form.FixedLocation1.Checked;
+        // A colour copied in every run is already the newest, so the list the next run reads
+        // is the one this run read.
+        program.form.mnuColorDisplay.Popup(0, 0);
+        if (!program.form.recentcolours.Colours().empty())
+            program.form.mnuRecentColors.Items().front()->Click();
         program.form.Exit1Click();
         if (program.CloseQuery()) {
             window.visible = false;

@@ -119,6 +119,7 @@ void Tfrmmain::BuildMainMenu() {
         mnuCopyColorAs.Add(*item);
         copyAsItems.push_back(std::move(item));
     }
+    mnuRecentColors.Enabled = false;
 
     const struct {
         ui::TMenuItem& item;
@@ -210,7 +211,7 @@ void Tfrmmain::BuildMainMenu() {
                                 &Exit1})
         mnuMain.Add(*item);
     for (ui::TMenuItem* item :
-         {&CopyColortoClipboard2, &mnuCopyColorAs, &mnuSetContrastReference,
+         {&CopyColortoClipboard2, &mnuCopyColorAs, &mnuRecentColors, &mnuSetContrastReference,
           &mnuClearContrastReference, &N10, &mnuRGB, &mnuHTML, &N12, &mnuSampleSize})
         mnuColorDisplay.Add(*item);
     mnuColorDisplay.OnPopup = [this] { mnuColorDisplayPopup(); };

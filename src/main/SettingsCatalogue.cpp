@@ -45,6 +45,9 @@ void Tfrmmain::WriteSettings() {
     // the key stays, so choosing one pixel again is kept too.
     if (samplesize != 1 || !s.ReadString("SampleSize", "").empty())
         s.WriteInteger("SampleSize", samplesize);
+    // Until a colour is copied the list is empty and the file has no line for it.
+    if (!recentcolours.Colours().empty())
+        s.WriteString("RecentColors", recentcolours.Text());
 }
 
 int Tfrmmain::ReadIntegerSetting(const char* name, int defaultValue) {
@@ -108,6 +111,7 @@ void Tfrmmain::ReadShowSettings() {
                      : 1;
     imageview1->SetSampleSize(samplesize);
     setSampleSizeChecked();
+    recentcolours = RecentColours::FromText(ReadStringSetting("RecentColors", ""));
 }
 
 } // namespace lupenta

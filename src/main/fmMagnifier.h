@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/Contrast.h"
+#include "main/RecentColours.h"
 #include "platform/Desktop.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -124,7 +125,8 @@ public:
     void CopyColortoClipboard1Click();
     // Shared by the "Copy Color As" items; the item's Tag is its place in ColourForms.
     void CopyColorAsClick(ui::TMenuItem& item);
-    // Brings the "Copy Color As" captions up to the colour shown.
+    void RecentColorClick(Colour colour);
+    // Brings the colour menu's copy items up to the colour shown and the colours copied.
     void mnuColorDisplayPopup();
     void mnuCopyCoord1Click();
     // Shared by both menus' items: the reference is the colour the readout shows.
@@ -235,6 +237,7 @@ public:
     ui::TPopupMenu mnuColorDisplay{"mnuColorDisplay"};
     ui::TMenuItem CopyColortoClipboard2{"CopyColortoClipboard2", "Copy Color to Clipboard"};
     ui::TMenuItem mnuCopyColorAs{"mnuCopyColorAs", "Copy Color As"};
+    ui::TMenuItem mnuRecentColors{"mnuRecentColors", "Recent Colors"};
     ui::TMenuItem N10{"N10", "-"};
     ui::TMenuItem mnuRGB{"mnuRGB", "RGB Values"};
     ui::TMenuItem mnuHTML{"mnuHTML", "HTML Code"};
@@ -245,8 +248,9 @@ public:
                                             "Clear Contrast Reference"};
     // The sizes offered in both "Sample Size" submenus, the main menu's first.
     std::vector<std::unique_ptr<ui::TMenuItem>> sampleSizeItems;
-    // One item per form in ColourForms.
+    // One item per form in ColourForms, and one per recent colour, made as the menu opens.
     std::vector<std::unique_ptr<ui::TMenuItem>> copyAsItems;
+    std::vector<std::unique_ptr<ui::TMenuItem>> recentItems;
 
     ui::TPopupMenu mnuCopyCoord{"mnuCopyCoord"};
     ui::TMenuItem mnuCopyCoord1{"mnuCopyCoord1", "Copy Coordinates to Clipboard"};
@@ -269,6 +273,8 @@ public:
     // again at the next start, like the virtual origin.
     std::optional<Colour> contrastref;
     ContrastGrade contrastgrade = ContrastGrade::Fail;
+    // The colours copied, newest first, kept across runs.
+    RecentColours recentcolours;
     bool AllowClose = false;
     int Transparency = 160;
     std::string version;
@@ -286,7 +292,7 @@ private:
     int ReadIntegerSetting(const char* name, int defaultValue);
     std::string ReadStringSetting(const char* name, const char* defaultValue);
     void ShowError(const std::string& text);
-    // Puts a colour's text on the clipboard.
+    // Puts a colour's text on the clipboard and remembers the colour among the recent ones.
     void CopyColour(Colour colour, const std::string& text);
     // Shows the contrast between the reference and `colour`; true when its grade changed.
     bool RefreshContrast(Colour colour);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/Geometry.h"
 #include "ui/Component.h"
 #include "ui/Property.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,10 +30,13 @@ public:
     Property<bool> Visible{true};
     Property<int> Tag{0};
     Property<std::uint16_t> ShortCut{0};
+    // A small square of this colour beside the caption.
+    Property<std::optional<Colour>> Swatch;
     std::function<void()> OnClick;
 
     bool IsSeparator() const { return Caption.Get() == "-"; }
     void Add(TMenuItem& item) { items_.push_back(&item); }
+    void Clear() { items_.clear(); }
     const std::vector<TMenuItem*>& Items() const { return items_; }
 
     void Click() {

@@ -67,10 +67,15 @@ private:
 // Owns a menu and destroys it with its submenus.
 class UniqueMenu {
 public:
-    explicit UniqueMenu(HMENU menu) : menu_(menu) {}
+    explicit UniqueMenu(HMENU menu = nullptr) : menu_(menu) {}
     ~UniqueMenu() {
         if (menu_)
             DestroyMenu(menu_);
+    }
+    UniqueMenu(UniqueMenu&& other) noexcept : menu_(std::exchange(other.menu_, nullptr)) {}
+    UniqueMenu& operator=(UniqueMenu&& other) noexcept {
+        std::swap(menu_, other.menu_);
+        return *this;
     }
     UniqueMenu(const UniqueMenu&) = delete;
     UniqueMenu& operator=(const UniqueMenu&) = delete;

@@ -77,11 +77,11 @@ def check_contrast(exe, pattern):
                    for x in range(panel[0] + 2, panel[0] + 4)]
         assert all(pixel == (95, 95, 95) for pixel in bar_row), "no bar above the panel"
 
-        # "Clear Contrast Reference" is the colour panel's menu's fourth item.
+        # "Clear Contrast Reference" is the colour panel's menu's fifth item.
         session.move(panel[0] + 240, panel[1] + 14)
         session.click(3)
         time.sleep(0.8)
-        session.keys("Down", "Down", "Down", "Down", "Return")
+        session.keys("Down", "Down", "Down", "Down", "Down", "Return")
         session.wait_for(lambda: contrast_label(session) is None, "the bar to go")
         # Over the panel the view would show the panel's grey, enlarged.
         session.move(*reference)

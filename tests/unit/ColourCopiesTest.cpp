@@ -19,8 +19,8 @@ const std::string kIni = "C:\\Program Files\\Lupenta\\Lupenta.ini";
 constexpr Colour kOrange = MakeColour(255, 128, 0);
 constexpr Colour kTeal = MakeColour(0, 128, 128);
 
-// One run of the program over fakes, started on the files given, with the screen one colour
-// that a test changes.
+// One run of the program over fakes, from its start on the files given to its end through
+// "Exit", with the screen one colour that a test changes.
 class Session {
 public:
     explicit Session(testing::FakeFileSystem& files) : files_(files) {
@@ -48,6 +48,13 @@ public:
         for (ui::TMenuItem* item : submenu.Items())
             captions.push_back(item->Caption);
         return captions;
+    }
+    void Exit() {
+        Form().Exit1Click();
+        ASSERT_TRUE(program->CloseQuery());
+        window.visible = false;
+        program->Destroy();
+        program.reset();
     }
 
     Colour screen = kBlack;
@@ -94,6 +101,63 @@ TEST(ColourCopies, EachFormCopiesTheTextItShowsAndSaysSo) {
         ASSERT_EQ(run.desktop.messages.size(), 1u);
         EXPECT_EQ(run.desktop.messages[0].text, "copied");
     }
+    EXPECT_EQ(f.recentcolours.Colours(), (std::vector<Colour>{kOrange}));
+}
+
+TEST(ColourCopies, RecentColorsListsEveryCopyNewestFirstWithSwatches) {
+    testing::FakeFileSystem files;
+    Session run(files);
+    Tfrmmain& f = run.Form();
+    EXPECT_TRUE(run.Captions(f.mnuRecentColors).empty());
+    EXPECT_FALSE(f.mnuRecentColors.Enabled);
+
+    run.Show(kOrange);
+    f.CopyColortoClipboard2.Click();
+    run.Show(kTeal);
+    run.Captions(f.mnuCopyColorAs);
+    f.mnuCopyColorAs.Items()[3]->Click();
+    EXPECT_EQ(run.Captions(f.mnuRecentColors),
+              (std::vector<std::string>{"RGB : 0,128,128", "RGB : 255,128,0"}));
+    EXPECT_TRUE(f.mnuRecentColors.Enabled);
+    EXPECT_EQ(f.mnuRecentColors.Items()[0]->Swatch.Get(), kTeal);
+    EXPECT_EQ(f.mnuRecentColors.Items()[1]->Swatch.Get(), kOrange);
+
+    // In HTML notation the items read in it too, and a click copies the colour again, as read,
+    // and brings it to the front.
+    f.mnuHTML.Click();
+    EXPECT_EQ(run.Captions(f.mnuRecentColors), (std::vector<std::string>{"#008080", "#FF8000"}));
+    run.desktop.messages.clear();
+    f.mnuRecentColors.Items()[1]->Click();
+    EXPECT_EQ(run.desktop.clipboardText, "#FF8000");
+    EXPECT_EQ(f.Panel1.SpokenName(), "Copied #FF8000");
+    ASSERT_EQ(run.desktop.messages.size(), 1u);
+    EXPECT_EQ(run.Captions(f.mnuRecentColors), (std::vector<std::string>{"#FF8000", "#008080"}));
+}
+
+TEST(ColourCopies, RecentColoursAreKeptAcrossRunsAfterTheOtherKeys) {
+    testing::FakeFileSystem files;
+    {
+        Session run(files);
+        run.Show(kTeal);
+        run.Form().CopyColortoClipboard2.Click();
+        run.Show(kOrange);
+        run.Form().CopyColortoClipboard2.Click();
+        run.Exit();
+    }
+    const std::string& file = files.files.at(kIni);
+    EXPECT_NE(file.find("Pixlevel=0\r\n"), std::string::npos);
+    EXPECT_GT(file.find("RecentColors=FF8000,008080\r\n"), file.find("Pixlevel=0\r\n")) << file;
+
+    Session next(files);
+    EXPECT_EQ(next.Captions(next.Form().mnuRecentColors),
+              (std::vector<std::string>{"RGB : 255,128,0", "RGB : 0,128,128"}));
+}
+
+TEST(ColourCopies, AHandEditedListKeepsItsGoodEntries) {
+    testing::FakeFileSystem files;
+    files.files[kIni] = "[Lupenta]\r\nRecentColors=#123456,ff8000,, zz ,008080,FF8000,\xFF\r\n";
+    Session run(files);
+    EXPECT_EQ(run.Form().recentcolours.Colours(), (std::vector<Colour>{kOrange, kTeal}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "win32/MenuPeer.h"
 #include "main/fmMagnifier.h"
 #include "support/FakeDesktop.h"
+#include "win32/Handles.h"
 #include "win32/Text.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +34,13 @@ MenuEntry EntryAt(HMENU menu, int position) {
 
 class MenuPeerTest : public ::testing::Test {
 protected:
-    MenuPeerTest() { menu = BuildPopupMenu(form.mnuMain.Items(), commands); }
-    ~MenuPeerTest() override { DestroyMenu(menu); }
+    MenuPeerTest() { Build(form.mnuMain); }
+
+    void Build(ui::TPopupMenu& model) {
+        built = BuildPopupMenu(model.Items());
+        menu = built.menu.get();
+        commands = built.commands;
+    }
 
     // The entry whose text starts with `caption`, at the top level.
     MenuEntry Find(const std::string& caption) {
@@ -49,6 +55,7 @@ protected:
 
     testing::FakeDesktop desktop;
     Tfrmmain form{desktop};
+    BuiltMenu built;
     std::vector<ui::TMenuItem*> commands;
     HMENU menu = nullptr;
 };
@@ -71,9 +78,7 @@ TEST_F(MenuPeerTest, ShortcutsStandBesideTheirCaptions) {
 
 TEST_F(MenuPeerTest, ChecksAndDisabledItemsShow) {
     form.AboutLupenta1.Enabled = false;
-    DestroyMenu(menu);
-    commands.clear();
-    menu = BuildPopupMenu(form.mnuMain.Items(), commands);
+    Build(form.mnuMain);
     EXPECT_TRUE(Find("Show Cursor").state & MFS_CHECKED);
     EXPECT_FALSE(Find("Invert Image").state & MFS_CHECKED);
     EXPECT_TRUE(Find("About Lupenta").state & MFS_GRAYED);
@@ -98,6 +103,57 @@ TEST_F(MenuPeerTest, CommandIdsLeadBackToTheirItems) {
     }
     const std::string separator = Find("-").text;
     EXPECT_EQ(separator, "-");
+}
+
+// The colour at a point of an item's bitmap.
+Colour BitmapPixel(HBITMAP bitmap, int x, int y) {
+    const UniqueMemoryDc dc;
+    const SelectGuard selected(dc.get(), bitmap);
+    return GetPixel(dc.get(), x, y);
+}
+
+TEST_F(MenuPeerTest, RecentColoursShowTheirSwatchesNewestFirst) {
+    const Colour orange = MakeColour(255, 128, 0);
+    form.recentcolours.Add(orange);
+    form.recentcolours.Add(kWhite);
+    form.mnuColorDisplay.Popup(0, 0); // no peer: the items are only brought up to date
+    Build(form.mnuColorDisplay);
+
+    const MenuEntry recent = EntryAt(menu, 2);
+    ASSERT_EQ(recent.text, "Recent Colors");
+    ASSERT_NE(recent.submenu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(recent.submenu), 2);
+    EXPECT_EQ(built.swatches.size(), 2u);
+    const struct {
+        const char* text;
+        Colour colour;
+    } expected[] = {{"RGB : 255,255,255", kWhite}, {"RGB : 255,128,0", orange}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(EntryAt(recent.submenu, i).text, expected[i].text);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_BITMAP;
+        ASSERT_TRUE(GetMenuItemInfoW(recent.submenu, static_cast<UINT>(i), TRUE, &info));
+        ASSERT_NE(info.hbmpItem, nullptr);
+        BITMAP size{};
+        ASSERT_TRUE(GetObjectW(info.hbmpItem, sizeof(size), &size));
+        EXPECT_GE(size.bmWidth, 12);
+        EXPECT_EQ(BitmapPixel(info.hbmpItem, size.bmWidth / 2, size.bmHeight / 2),
+                  expected[i].colour);
+        // The frame sets even a white swatch off against a light menu.
+        EXPECT_EQ(BitmapPixel(info.hbmpItem, 0, 0), MakeColour(64, 64, 64));
+    }
+}
+
+TEST_F(MenuPeerTest, RecentColorsIsGreyedUntilAColourIsCopied) {
+    form.mnuColorDisplay.Popup(0, 0);
+    Build(form.mnuColorDisplay);
+    const MenuEntry recent = EntryAt(menu, 2);
+    EXPECT_EQ(recent.text, "Recent Colors");
+    EXPECT_EQ(recent.submenu, nullptr);
+    EXPECT_TRUE(recent.state & MFS_GRAYED);
+    EXPECT_TRUE(built.swatches.empty());
 }
 
 } // namespace
