@@ -1,5 +1,7 @@
 #include "app/RunAtLogon.h"
 
+#include "ui/Application.h"
+
 namespace lupenta {
 
 std::string RunCommandFor(const std::string& executablePath) {
@@ -12,8 +14,9 @@ void RunonStartup1Click(RunKey& key, ui::TMenuItem& item, const std::string& exe
         key.Remove(kRunValueName);
     } else if (key.Write(kRunValueName, RunCommandFor(executablePath)) ==
                RunKey::WriteResult::Failed) {
-        desktop.ShowMessage(std::string("Failed to set data for '") + kRunValueName + "'",
-                            "Lupenta", MessageIcon::Error, false);
+        ui::Application.ShowMessage(desktop,
+                                    std::string("Failed to set data for '") + kRunValueName + "'",
+                                    MessageIcon::Error, false);
         return;
     }
     item.Checked = !item.Checked;

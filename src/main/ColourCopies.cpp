@@ -1,6 +1,7 @@
 #include "main/ColourForms.h"
 #include "main/Readout.h"
 #include "main/fmMagnifier.h"
+#include "ui/Application.h"
 
 namespace lupenta {
 
@@ -11,7 +12,7 @@ void Tfrmmain::CopyColour(Colour colour, const std::string& text) {
     recentcolours.Add(colour);
     WriteSettings();
     Announce("Copied " + text);
-    desktop_.ShowMessage("copied", "Lupenta", MessageIcon::None, true);
+    ui::Application.ShowMessage(desktop_, "copied", MessageIcon::None, true);
 }
 
 void Tfrmmain::CopyColortoClipboard1Click() {

@@ -2,6 +2,7 @@
 
 #include "main/ZoomFactors.h"
 #include "settings/FormStorage.h"
+#include "ui/Application.h"
 
 namespace lupenta {
 
@@ -108,7 +109,7 @@ void Tfrmmain::FormResize() {
 }
 
 void Tfrmmain::ShowError(const std::string& text) {
-    desktop_.ShowMessage(text, "Error", MessageIcon::Error, false);
+    ui::Application.ShowMessage(desktop_, text, MessageIcon::Error, false);
 }
 
 std::string VendorHomePage() {

@@ -1,5 +1,7 @@
 #include "ui/FaultBarrier.h"
 
+#include "ui/Application.h"
+
 #include <new>
 
 namespace lupenta::ui {
@@ -42,7 +44,7 @@ void FaultBarrier::Handle(std::exception_ptr fault, EventKind kind) noexcept {
         return;
     boxOpen_ = true;
     try {
-        desktop_.ShowMessage(*text, kCaption, MessageIcon::Error, false);
+        Application.ShowMessage(desktop_, *text, MessageIcon::Error, false);
     } catch (...) {
     }
     boxOpen_ = false;

@@ -19,8 +19,6 @@ std::optional<std::string> FaultMessage(std::exception_ptr fault, EventKind kind
 // sees the standard error box, and the program goes on.
 class FaultBarrier {
 public:
-    static constexpr const char* kCaption = "Error";
-
     explicit FaultBarrier(Desktop& desktop) : desktop_(desktop) {}
     FaultBarrier(const FaultBarrier&) = delete;
     FaultBarrier& operator=(const FaultBarrier&) = delete;

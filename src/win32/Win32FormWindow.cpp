@@ -1,5 +1,7 @@
 #include "win32/Win32FormWindow.h"
 
+#include "ui/Application.h"
+
 #include "win32/Handles.h"
 #include "win32/Text.h"
 #include "win32/Win32Desktop.h"
@@ -74,8 +76,8 @@ void Win32FormWindow::Repaint() {
 }
 
 void Win32FormWindow::ShowError(const std::string& message) {
-    MessageBoxW(HasHandle() ? window_ : nullptr, Widen(message).c_str(), L"Error",
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(HasHandle() ? window_ : nullptr, Widen(message).c_str(),
+                Widen(ui::Application.Title).c_str(), MB_OK | MB_ICONERROR);
 }
 
 } // namespace lupenta::win32

@@ -347,6 +347,7 @@ TEST(Commands, CopyCommandsPutTheReadoutAndTheImageOnTheClipboard) {
     EXPECT_EQ(s.desktop.clipboardText, "RGB : 255,128,0");
     ASSERT_EQ(s.desktop.messages.size(), 1u);
     EXPECT_EQ(s.desktop.messages[0].text, "copied");
+    EXPECT_EQ(s.desktop.messages[0].caption, "Lupenta");
     EXPECT_TRUE(s.desktop.messages[0].centred);
 
     f.mnuHTML.Click();
@@ -592,7 +593,7 @@ TEST(Commands, AnIntegerThatIsNoNumberIsReportedAndTheShowGoesOn) {
         Tfrmmain& f = s.Form();
         ASSERT_EQ(s.desktop.messages.size(), 1u);
         EXPECT_EQ(s.desktop.messages[0].text, "'abc' is not a valid integer value");
-        EXPECT_EQ(s.desktop.messages[0].caption, "Error");
+        EXPECT_EQ(s.desktop.messages[0].caption, "Lupenta");
         EXPECT_EQ(s.desktop.messages[0].icon, MessageIcon::Error);
         EXPECT_EQ(f.memX, key == "memX" ? 0 : 11);
         EXPECT_EQ(f.memY, key == "memY" ? 0 : 22);

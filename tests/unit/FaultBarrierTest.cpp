@@ -95,7 +95,7 @@ TEST_F(FaultBarrierTest, AFailedEventShowsTheErrorBoxAndTheNextOneWorks) {
         ASSERT_EQ(desktop.messages.size(), 1u);
         const FakeDesktop::Message& box = desktop.messages[0];
         EXPECT_EQ(box.text, "the platform failed");
-        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.caption, "Lupenta");
         EXPECT_EQ(box.icon, MessageIcon::Error);
         EXPECT_FALSE(box.centred);
 

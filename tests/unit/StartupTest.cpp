@@ -5,6 +5,7 @@
 #include "support/FakeFormWindow.h"
 #include "support/FakeNotificationArea.h"
 #include "support/FakeRunKey.h"
+#include "ui/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,15 @@ TEST_F(StartupTest, OpacityUsesTheLowEightBitsAndIgnoresNonPositiveValues) {
     other.Show();
     other.ApplyStartupSwitches(ParseStartupSwitches({"Lupenta.exe", "/transparent:-5"}));
     EXPECT_EQ(other.form.Transparency, 160);
+}
+
+// The task-bar button and plain message boxes name the program; the window's own caption adds
+// the version.
+TEST_F(StartupTest, TheApplicationIsNamedApartFromTheWindowsCaption) {
+    Start({"Lupenta.exe"});
+    EXPECT_EQ(program.form.Caption(), "Lupenta 1.0");
+    EXPECT_EQ(ui::Application.Title, "Lupenta");
+    EXPECT_EQ(ui::Application.HelpFile, "Lupenta.chm");
 }
 
 // A hand-edited zoom index outside the list selects nothing, so the wheel moves from the

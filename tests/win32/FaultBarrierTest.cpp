@@ -76,7 +76,7 @@ TEST_F(FaultBarrierTest, AFailedHandlerShowsTheErrorBoxAndTheWindowGoesOn) {
     EXPECT_EQ(SendMessageW(failing.window, kFail, 0, 0), 0);
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].text, "the handler failed");
-    EXPECT_EQ(desktop.messages[0].caption, "Error");
+    EXPECT_EQ(desktop.messages[0].caption, "Lupenta");
     EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Error);
 
     EXPECT_EQ(SendMessageW(failing.window, kAnswer, 0, 0), 42);
