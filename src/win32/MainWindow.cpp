@@ -30,7 +30,7 @@ HFONT CreateUiFont() {
 
 } // namespace
 
-MainWindow::MainWindow(Tfrmmain& form)
+MainWindow::MainWindow(Tfrmmain& form, HWND owner)
     : form_(form), font_(CreateUiFont()), wheel_([this](const MSG& message) {
           if (message.message != WM_MOUSEWHEEL)
               return false;
@@ -47,7 +47,7 @@ MainWindow::MainWindow(Tfrmmain& form)
     const int height = outer.bottom - outer.top;
     const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     const Point at = CentredIn(screen, width, height);
-    window_ = CreateHandlerWindow(*this, kMainClass, 0, style, at.x, at.y, width, height, nullptr);
+    window_ = CreateHandlerWindow(*this, kMainClass, 0, style, at.x, at.y, width, height, owner);
     SetWindowTextW(window_, L"Lupenta");
     form_.AttachPeer(this);
     CreateControls();
@@ -109,6 +109,8 @@ void MainWindow::Show(bool onScreen) {
     // Started hidden in the tray, the window is set up as at every start but never flashes up.
     if (!onScreen)
         return;
+    if (const HWND owner = GetWindow(window_, GW_OWNER))
+        ShowWindow(owner, SW_SHOWNOACTIVATE);
     ShowWindow(window_, SW_SHOW);
     // A program the user just started comes to the front with the keyboard.
     SetForegroundWindow(window_);
@@ -256,6 +258,15 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CONTEXTMENU:
         PopupMainMenu(lParam);
         return 0;
+    case WM_SYSCOMMAND:
+        // Minimised, the application keeps its task-bar button, which its owner carries.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+            if (const HWND owner = GetWindow(window, GW_OWNER)) {
+                SendMessageW(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                return 0;
+            }
+        }
+        break;
     case WM_CLOSE:
         if (!(OnCloseQuery ? OnCloseQuery() : form_.FormCloseQuery()))
             return 0;

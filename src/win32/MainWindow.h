@@ -15,10 +15,11 @@
 
 namespace lupenta::win32 {
 
-// The top-level window of Tfrmmain and the home of its controls' peers.
+// The top-level window of Tfrmmain and the home of its controls' peers. Given an owner, the
+// owner carries the task-bar button and the window's minimise command.
 class MainWindow final : public MessageHandler, public ui::FormPeer {
 public:
-    explicit MainWindow(Tfrmmain& form);
+    explicit MainWindow(Tfrmmain& form, HWND owner = nullptr);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;

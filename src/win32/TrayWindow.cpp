@@ -28,8 +28,27 @@ HICON ProgramIcon() {
 
 } // namespace
 
+void MainApplicationWindow::Hide() {
+    ShowWindow(main_, SW_HIDE);
+    if (button_ != main_)
+        ShowWindow(button_, SW_HIDE);
+}
+
+void MainApplicationWindow::Show() {
+    if (button_ != main_)
+        ShowWindow(button_, SW_SHOWNOACTIVATE);
+    ShowWindow(main_, SW_SHOW);
+}
+
+void MainApplicationWindow::Restore() {
+    ShowWindow(button_, SW_RESTORE);
+    if (button_ != main_)
+        ShowWindow(main_, SW_SHOW);
+}
+
 TrayWindow::TrayWindow(HWND mainWindow, Desktop& desktop)
-    : mainWindow_(mainWindow), application_(mainWindow), icon_(*this, application_, desktop) {
+    : buttonWindow_(TaskBarButtonOf(mainWindow)), application_(mainWindow),
+      icon_(*this, application_, desktop) {
     RegisterHandlerClass(kClassName, 0, nullptr);
     window_ =
         CreateHandlerWindow(*this, kClassName, WS_EX_TOOLWINDOW, WS_POPUP, 0, 0, 0, 0, nullptr);
@@ -39,15 +58,15 @@ TrayWindow::TrayWindow(HWND mainWindow, Desktop& desktop)
     data_.uCallbackMessage = kCallbackMessage;
     data_.hIcon = ProgramIcon();
     data_.uVersion = NOTIFYICON_VERSION;
-    hooked_ = mainWindow_ && SetWindowSubclass(mainWindow_, MainWindowProc, kSubclassId,
-                                               reinterpret_cast<DWORD_PTR>(this));
+    hooked_ = buttonWindow_ && SetWindowSubclass(buttonWindow_, ButtonWindowProc, kSubclassId,
+                                                 reinterpret_cast<DWORD_PTR>(this));
 }
 
 TrayWindow::~TrayWindow() {
     // The icon's entry goes while the window it belongs to still exists.
     icon_.Active = false;
     if (hooked_)
-        RemoveWindowSubclass(mainWindow_, MainWindowProc, kSubclassId);
+        RemoveWindowSubclass(buttonWindow_, ButtonWindowProc, kSubclassId);
     if (window_)
         DestroyWindow(window_);
 }
@@ -102,8 +121,8 @@ LRESULT TrayWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TrayWindow::MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK TrayWindow::ButtonWindowProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR, DWORD_PTR self) {
     auto* tray = reinterpret_cast<TrayWindow*>(self);
     return GuardedMessage(window, message, [&]() -> LRESULT {
         switch (message) {
@@ -113,7 +132,7 @@ LRESULT CALLBACK TrayWindow::MainWindowProc(HWND window, UINT message, WPARAM wP
                 return 0;
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(window, MainWindowProc, kSubclassId);
+            RemoveWindowSubclass(window, ButtonWindowProc, kSubclassId);
             tray->hooked_ = false;
             break;
         default:

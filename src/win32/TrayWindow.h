@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "tray/TrayIcon.h"
+#include "win32/TaskBarWindow.h"
 #include "win32/WindowClass.h"
 
 #include <windows.h>
@@ -10,26 +11,29 @@
 
 namespace lupenta::win32 {
 
-// The main window in its second role: it carries the application's task-bar button, so
-// hiding it takes the button away too.
+// The main window with the window that carries the application's task-bar button, which is
+// its owner or, without one, the main window itself: they leave the screen and come back
+// together.
 class MainApplicationWindow final : public ApplicationWindow {
 public:
-    explicit MainApplicationWindow(HWND window) : window_(window) {}
+    explicit MainApplicationWindow(HWND main) : main_(main), button_(TaskBarButtonOf(main)) {}
 
-    bool IsVisible() override { return IsWindowVisible(window_) != FALSE; }
-    bool IsIconic() override { return ::IsIconic(window_) != FALSE; }
-    void Hide() override { ShowWindow(window_, SW_HIDE); }
-    void Show() override { ShowWindow(window_, SW_SHOW); }
-    void Restore() override { ShowWindow(window_, SW_RESTORE); }
-    void Activate() override { SetForegroundWindow(window_); }
+    bool IsVisible() override { return IsWindowVisible(button_) != FALSE; }
+    bool IsIconic() override { return ::IsIconic(button_) != FALSE; }
+    void Hide() override;
+    void Show() override;
+    void Restore() override;
+    void Activate() override { SetForegroundWindow(main_); }
 
 private:
-    HWND window_;
+    HWND main_;
+    HWND button_;
 };
 
 // The tray icon's own hidden window: the icon's entry in the notification area belongs to it,
-// and it receives the icon's callbacks and the shell's broadcasts. It also watches the main
-// window's messages for the minimise command, for as long as both windows exist.
+// and it receives the icon's callbacks and the shell's broadcasts. It also watches the messages
+// of the window that carries the task-bar button for the minimise command, which the main
+// window passes on to it, for as long as both windows exist.
 class TrayWindow final : public MessageHandler, public NotificationArea {
 public:
     static constexpr UINT kCallbackMessage = WM_USER + 1;
@@ -50,10 +54,10 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ButtonWindowProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
-    HWND mainWindow_;
+    HWND buttonWindow_;
     HWND window_ = nullptr;
     bool hooked_ = false;
     NOTIFYICONDATAW data_{};

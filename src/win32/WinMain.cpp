@@ -3,6 +3,7 @@
 #include "win32/Handles.h"
 #include "win32/MainWindow.h"
 #include "win32/ProgramArguments.h"
+#include "win32/TaskBarWindow.h"
 #include "win32/TraceFile.h"
 #include "win32/TrayWindow.h"
 #include "win32/Win32Desktop.h"
@@ -32,7 +33,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto trace = win32::RequestedTrace::FromEnvironment(files.ExecutableFolder());
     if (trace)
         program.form.SetTrace(&trace->Trace());
-    win32::MainWindow window(program.form);
+    win32::TaskBarWindow application;
+    win32::MainWindow window(program.form, application.Hwnd());
+    application.SetMainWindow(window.Hwnd());
     // Without its main window the program has nothing to show and no way to be closed.
     if (!window.Hwnd())
         return 1;
