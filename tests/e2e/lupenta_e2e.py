@@ -185,8 +185,17 @@ class Session:
 
     @staticmethod
     def copied_box_open():
-        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Lupenta$"],
-                                   capture_output=True, text=True).stdout.strip())
+        """Whether a box captioned "Lupenta" shows. The window that carries the program's
+        task-bar button has that name too, but no size."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Lupenta$"],
+                             capture_output=True, text=True).stdout.split()
+        for window in ids:
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
+                                      capture_output=True, text=True).stdout
+            sizes = dict(line.split("=") for line in geometry.splitlines() if "=" in line)
+            if int(sizes.get("WIDTH", 0)) > 1 and int(sizes.get("HEIGHT", 0)) > 1:
+                return True
+        return False
 
     def view_follows_pointer(self, view):
         """Whether the view shows something else once the pointer has moved across the pattern:
