@@ -23,7 +23,7 @@ struct KnownColour {
     std::array<std::string, 9> texts;
 };
 
-// Named colours whose HSL the CSS colour specification gives, the primaries, and colours whose
+// Named web colours with their well-known HSL, the primaries, and colours whose
 // hue or saturation lies exactly halfway between two whole numbers or rounds up to 360.
 const KnownColour kKnown[] = {
     {MakeColour(0, 0, 0),
