@@ -3,6 +3,7 @@
 #include "win32/ControlWindows.h"
 #include "win32/Handles.h"
 #include "win32/MainWindow.h"
+#include "win32/Pump.h"
 #include "win32/Text.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +18,6 @@
 
 namespace lupenta::win32 {
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // What a screen reader finds when it asks a window for its object, as it would from its own
 // process.

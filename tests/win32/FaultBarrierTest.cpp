@@ -2,6 +2,7 @@
 #include "support/FakeDesktop.h"
 #include "win32/FaultGuard.h"
 #include "win32/MainWindow.h"
+#include "win32/Pump.h"
 #include "win32/WindowClass.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,6 @@ using testing::FakeDesktop;
 
 constexpr UINT kFail = WM_APP;
 constexpr UINT kAnswer = WM_APP + 1;
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // The main window's end asks the loop to quit, and the next test's loop must not see that.
 void ForgetQuit() {

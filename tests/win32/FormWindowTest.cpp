@@ -1,5 +1,6 @@
 #include "settings/FormStorage.h"
 #include "settings/SettingsStore.h"
+#include "win32/Pump.h"
 #include "win32/Text.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32FormWindow.h"
@@ -19,17 +20,6 @@ constexpr int kDesktopWidth = 1920;
 constexpr int kDesktopHeight = 1080;
 constexpr Rect kCreatedAt{200, 150, 200 + 480, 150 + 320};
 
-void Pump() {
-    for (int i = 0; i < 10; ++i) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(20);
-    }
-}
-
 // An ordinary top-level window, created hidden as the program's main window is.
 class TopLevelWindow {
 public:
@@ -43,12 +33,12 @@ public:
         window_ = CreateWindowExW(0, L"LupentaTestForm", L"Form", WS_OVERLAPPEDWINDOW, at.left,
                                   at.top, at.Width(), at.Height(), nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
-        Pump();
+        PumpFor(10);
     }
     ~TopLevelWindow() {
         if (IsWindow(window_))
             DestroyWindow(window_);
-        Pump();
+        PumpFor(10);
     }
     TopLevelWindow(const TopLevelWindow&) = delete;
     TopLevelWindow& operator=(const TopLevelWindow&) = delete;
@@ -56,7 +46,7 @@ public:
     HWND Handle() const { return window_; }
     void Show(int showCmd) {
         ShowWindow(window_, showCmd);
-        Pump();
+        PumpFor(10);
     }
 
 private:
@@ -101,7 +91,7 @@ TEST(FormWindow, PlacementSurvivesAReadAndWriteBack) {
         EXPECT_EQ(before->normalPosition, InPlacementCoordinates(kCreatedAt));
 
         ASSERT_TRUE(form.SetPlacement(*before));
-        Pump();
+        PumpFor(10);
         const std::optional<WindowPlacement> after = form.GetPlacement();
         ASSERT_TRUE(after);
         EXPECT_EQ(after->flags, before->flags);
@@ -126,7 +116,7 @@ TEST(FormWindow, AHiddenPlacementMovesTheWindowWithoutShowingIt) {
     placement.showCmd = kShowHidden;
 
     ASSERT_TRUE(form.SetPlacement(placement));
-    Pump();
+    PumpFor(10);
     EXPECT_FALSE(form.IsVisible());
     EXPECT_EQ(form.BoundsRect(), target);
     EXPECT_EQ(form.GetPlacement()->normalPosition, placement.normalPosition);
@@ -234,7 +224,7 @@ TEST(FormWindow, ASavedPlacementCarriesTheDesktopSizeAndComesBackInTheNextRun) {
         // The first run finds nothing, so the save afterwards writes the placement.
         storage.form.RestoreFormPlacement();
         MoveWindow(window.Handle(), 333, 222, 400, 300, TRUE);
-        Pump();
+        PumpFor(10);
         saved = *form.GetPlacement();
         ASSERT_EQ(saved.normalPosition, InPlacementCoordinates({333, 222, 733, 522}));
         storage.form.SaveFormPlacement();
@@ -252,7 +242,7 @@ TEST(FormWindow, ASavedPlacementCarriesTheDesktopSizeAndComesBackInTheNextRun) {
     Win32FormWindow form(window.Handle());
     Storage storage(files, form);
     storage.form.OnShow();
-    Pump();
+    PumpFor(10);
     EXPECT_FALSE(form.IsVisible());
     EXPECT_EQ(form.GetPlacement()->normalPosition, saved.normalPosition);
     EXPECT_EQ(form.BoundsRect(), (Rect{333, 222, 733, 522}));
@@ -280,7 +270,7 @@ TEST(FormWindow, APlacementOffEveryMonitorIsNotApplied) {
         storage.store.FlushOnDestroy = false;
 
         storage.form.RestoreFormPlacement();
-        Pump();
+        PumpFor(10);
         EXPECT_EQ(form.BoundsRect() == kCreatedAt, !c.applied);
     }
 }

@@ -1,6 +1,7 @@
 #include "main/fmMagnifier.h"
 #include "support/FakeDesktop.h"
 #include "win32/MainWindow.h"
+#include "win32/Pump.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +9,6 @@
 
 namespace lupenta::win32 {
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // The main window's end asks the loop to quit, and the next test's loop must not see that.
 void ForgetQuit() {

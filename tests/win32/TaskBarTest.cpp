@@ -2,6 +2,7 @@
 #include "support/FakeDesktop.h"
 #include "ui/Application.h"
 #include "win32/MainWindow.h"
+#include "win32/Pump.h"
 #include "win32/TaskBarWindow.h"
 #include "win32/Text.h"
 #include "win32/TrayWindow.h"
@@ -16,17 +17,6 @@
 
 namespace lupenta::win32 {
 namespace {
-
-void Pump() {
-    for (int i = 0; i < 5; ++i) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(20);
-    }
-}
 
 std::string TextOf(HWND window) {
     wchar_t text[256] = {};
@@ -69,7 +59,7 @@ protected:
         tray = std::make_unique<TrayWindow>(window->Hwnd(), desktop);
         tray->Icon().Visibility = TTrayIcon::kMainWindowVisibility;
         window->Show();
-        Pump();
+        PumpFor(5);
     }
     ~TaskBarTest() override {
         tray.reset();
@@ -128,7 +118,7 @@ TEST_F(TaskBarTest, MinimisedWithoutTheTrayTheButtonStaysAndRestoresTheWindow) {
     EXPECT_TRUE(IsIconic(application.Hwnd()));
     EXPECT_TRUE(HasButton(application.Hwnd()));
     SendMessageW(application.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    Pump();
+    PumpFor(5);
     EXPECT_TRUE(MainOnScreen());
     EXPECT_FALSE(IsIconic(application.Hwnd()));
 
@@ -141,14 +131,14 @@ TEST_F(TaskBarTest, MinimisedWithoutTheTrayTheButtonStaysAndRestoresTheWindow) {
 
 TEST_F(TaskBarTest, ActivatingTheButtonHandsTheKeyboardToTheMainWindow) {
     SetActiveWindow(application.Hwnd());
-    Pump();
+    PumpFor(5);
     EXPECT_EQ(GetActiveWindow(), Main());
 }
 
 TEST_F(TaskBarTest, ClosingFromTheButtonAsksTheMainWindow) {
     form.AllowClose = true;
     SendMessageW(application.Hwnd(), WM_CLOSE, 0, 0);
-    Pump();
+    PumpFor(5);
     EXPECT_FALSE(IsWindow(Main()));
 }
 

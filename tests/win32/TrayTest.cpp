@@ -1,4 +1,5 @@
 #include "support/FakeDesktop.h"
+#include "win32/Pump.h"
 #include "win32/TrayWindow.h"
 
 #include <gtest/gtest.h>
@@ -10,17 +11,6 @@
 
 namespace lupenta::win32 {
 namespace {
-
-void Pump() {
-    for (int i = 0; i < 5; ++i) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(20);
-    }
-}
 
 // Sees where and with which window in front the menu would pop up, without tracking it.
 class RecordingMenuPeer : public ui::PopupMenuPeer {
@@ -46,7 +36,7 @@ protected:
         main = CreateWindowExW(0, L"LupentaTrayTestMain", L"Main", WS_OVERLAPPEDWINDOW, 100, 100,
                                400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ShowWindow(main, SW_SHOW);
-        Pump();
+        PumpFor(5);
         tray = std::make_unique<TrayWindow>(main, desktop);
         Icon().Hint = "Lupenta";
         Icon().PopupMenu = &menu;
@@ -55,7 +45,7 @@ protected:
     ~TrayTest() override {
         tray.reset();
         DestroyWindow(main);
-        Pump();
+        PumpFor(5);
     }
 
     TTrayIcon& Icon() { return tray->Icon(); }

@@ -4,6 +4,7 @@
 #include "support/FakeFileSystem.h"
 #include "support/FakeRunKey.h"
 #include "win32/MainWindow.h"
+#include "win32/Pump.h"
 #include "win32/TrayWindow.h"
 #include "win32/UpdateDialog.h"
 #include "win32/Win32Desktop.h"
@@ -65,14 +66,6 @@ public:
 };
 
 // Lets the window paint and the sampling timer tick between repetitions, as a user's pauses do.
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
