@@ -117,9 +117,12 @@ bool Tfrmmain::GetCaretPosition(Point& point) {
 // The colour shown is the one the previous paint sampled: the view paints after the tick.
 void Tfrmmain::RefreshReadout(Point source) {
     const Colour colour = imageview1->ScreenColor();
-    pnlColor.Color = colour;
-    pnlColor.FontColor = ContrastingTextColour(colour);
-    pnlColor.Caption = ColourText(colour, HTMLCode1.Checked);
+    {
+        const ui::ChangeBatch once(pnlColor);
+        pnlColor.Color = colour;
+        pnlColor.FontColor = ContrastingTextColour(colour);
+        pnlColor.Caption = ColourText(colour, HTMLCode1.Checked);
+    }
     lblPosition.Caption = PositionText(source, {virtx, virty});
     // Only a change of grade is announced: the ratio alone changes with every move of the
     // pointer and would drown everything else a screen reader has to say.

@@ -23,9 +23,9 @@ class TControl : public Component {
 public:
     TControl(std::string name, Rect bounds, TAccessibleRole role = TAccessibleRole::Pane)
         : Component(std::move(name)), Bounds(bounds), AccessibleRole(role) {
-        Watch(Visible);
-        Watch(Bounds);
-        Watch(Hint);
+        Watch(Visible, kPlacement);
+        Watch(Bounds, kPlacement);
+        Watch(Hint, kHint);
         AccessibleName.OnChange([this] { SpokenChanged(); });
     }
 
@@ -66,10 +66,10 @@ class TPanel : public TControl {
 public:
     TPanel(std::string name, Rect bounds, Colour colour)
         : TControl(std::move(name), bounds), Color(colour) {
-        Watch(Color);
-        Watch(FontColor);
-        Watch(Caption);
-        Watch(BevelOuter);
+        Watch(Color, kLook);
+        Watch(FontColor, kLook);
+        Watch(Caption, kText);
+        Watch(BevelOuter, kLook);
     }
 
     Property<Colour> Color;
@@ -86,8 +86,8 @@ public:
     TLabel(std::string name, Rect bounds, std::string caption, Colour fontColour)
         : TControl(std::move(name), bounds, TAccessibleRole::StaticText),
           Caption(std::move(caption)), FontColor(fontColour) {
-        Watch(Caption);
-        Watch(FontColor);
+        Watch(Caption, kText);
+        Watch(FontColor, kLook);
     }
 
     Property<std::string> Caption;
@@ -107,7 +107,7 @@ public:
                 ItemIndex = -1;
                 return;
             }
-            Changed();
+            Changed(kState);
         });
     }
 
@@ -131,7 +131,7 @@ class TSpeedButton : public TControl {
 public:
     TSpeedButton(std::string name, Rect bounds, std::string glyph)
         : TControl(std::move(name), bounds, TAccessibleRole::PushButton), glyph_(std::move(glyph)) {
-        Watch(Down);
+        Watch(Down, kLook | kState);
     }
 
     Property<bool> Down{false};

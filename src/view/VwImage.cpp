@@ -20,7 +20,10 @@ void TCustomImageView::AttachPeer(ImageViewPeer* peer) {
 
 void TCustomImageView::Invalidate() {
     presentDue_ = true;
-    if (peer_)
+    // Inside an update bracket the window is asked for a paint once, at its end.
+    if (FUpdateCount > 0)
+        invalidateWaiting_ = true;
+    else if (peer_)
         peer_->Invalidate();
 }
 
@@ -192,8 +195,16 @@ void TCustomImageView::EndUpdate(bool refresh) {
     if (FUpdateCount <= 0)
         return;
     --FUpdateCount;
-    if (!refresh || FUpdateCount != 0 || !peer_)
+    if (FUpdateCount != 0)
         return;
+    const bool invalidated = std::exchange(invalidateWaiting_, false);
+    if (!peer_)
+        return;
+    if (!refresh) {
+        if (invalidated)
+            peer_->Invalidate();
+        return;
+    }
     // The tick ends every bracket this way, still pointer or not. When the bracket changed
     // nothing, the screen is captured and compared here and a paint is asked for only when it
     // moved; that paint shows this capture.

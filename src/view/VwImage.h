@@ -212,6 +212,8 @@ private:
     bool FInvert = false;
     bool FFixedGrid = false;
     int FUpdateCount = 0;
+    // Something asked for a paint inside the update bracket; its end asks the window once.
+    bool invalidateWaiting_ = false;
     bool FTimerRefresh = false;
     int FTimerInterval = 100;
     std::int32_t Fscreencolor = 0;

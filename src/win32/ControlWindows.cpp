@@ -96,15 +96,17 @@ ControlWindow* ControlWindow::FromHandle(HWND window) {
     return static_cast<ControlWindow*>(GetPropW(window, kPeerProperty));
 }
 
-void ControlWindow::ComponentChanged() {
+void ControlWindow::ComponentChanged(ui::Changes what) {
     if (!window_)
         return;
-    const Rect& b = control_.Bounds;
-    // No copying of old pixels: a moved panel repaints itself and every control on it.
-    SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), b.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    ShowWindow(window_, control_.Visible ? SW_SHOWNA : SW_HIDE);
-    if (context_.tooltip && control_.Hint.Get() != hint_) {
+    if (what & ui::kPlacement) {
+        const Rect& b = control_.Bounds;
+        // No copying of old pixels: a moved panel repaints itself and every control on it.
+        SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), b.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+        ShowWindow(window_, control_.Visible ? SW_SHOWNA : SW_HIDE);
+    }
+    if ((what & ui::kHint) && context_.tooltip && control_.Hint.Get() != hint_) {
         hint_ = control_.Hint;
         std::wstring text = Widen(hint_);
         TOOLINFOW tool{};
@@ -117,8 +119,9 @@ void ControlWindow::ComponentChanged() {
         if (!text.empty())
             SendMessageW(context_.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    Update();
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Update(what);
+    if (what != ui::kHint)
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     accessible_->Changed();
 }
 
@@ -193,8 +196,9 @@ void PanelWindow::Paint(HWND window) {
     }
 }
 
-void PanelWindow::Update() {
-    SetWindowTextW(window_, Widen(panel_.Caption).c_str());
+void PanelWindow::Update(ui::Changes what) {
+    if (what & ui::kText)
+        SetWindowTextW(window_, Widen(panel_.Caption).c_str());
 }
 
 // A panel that shows a caption reads it out; the bars that only hold controls have none.
@@ -240,6 +244,8 @@ LRESULT PanelWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
 LabelWindow::LabelWindow(ui::TLabel& label, const ui::TPanel& parentPanel, HWND parent,
                          const ControlContext& context)
     : ControlWindow(label, context), label_(label), parentPanel_(parentPanel) {
+    if (measure_.get() && context.font)
+        SelectObject(measure_.get(), context.font);
     RegisterHandlerClass(kLabelClass, 0, nullptr);
     const Rect& b = label.Bounds;
     Attach(CreateHandlerWindow(*this, kLabelClass, 0, WS_CHILD | WS_VISIBLE, b.left, b.top,
@@ -247,18 +253,26 @@ LabelWindow::LabelWindow(ui::TLabel& label, const ui::TPanel& parentPanel, HWND 
 }
 
 // A label sizes itself to its text, as the panel's labels do. Its window text is its caption,
-// so other programs can read it as they read any static text.
-void LabelWindow::Update() {
-    const std::wstring text = Widen(label_.Caption);
-    SetWindowTextW(window_, text.c_str());
-    UniqueWindowDc dc(window_);
-    if (!dc)
+// so other programs can read it as they read any static text. The text is measured on a
+// memory device context of the label's own: asking the window for one costs round trips.
+void LabelWindow::Update(ui::Changes what) {
+    if (!(what & (ui::kText | ui::kPlacement)))
         return;
-    SelectGuard selectFont(dc.get(), context_.font);
+    const std::wstring text = Widen(label_.Caption);
+    if (what & ui::kText)
+        SetWindowTextW(window_, text.c_str());
+    if (!measure_.get())
+        return;
     SIZE size{};
-    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(measure_.get(), text.c_str(), static_cast<int>(text.size()), &size);
     const Rect& b = label_.Bounds;
-    SetWindowPos(window_, nullptr, b.left, b.top, size.cx + 2, std::max<int>(size.cy, b.Height()),
+    const Rect fitted =
+        Rect::FromSize(b.left, b.top, size.cx + 2, std::max<int>(size.cy, b.Height()));
+    // A change of text alone that keeps the width leaves the window where it is.
+    if (!(what & ui::kPlacement) && fitted == fitted_)
+        return;
+    fitted_ = fitted;
+    SetWindowPos(window_, nullptr, fitted.left, fitted.top, fitted.Width(), fitted.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -301,10 +315,14 @@ ComboBoxWindow::ComboBoxWindow(ui::TComboBox& combo, HWND parent, const ControlC
     Attach(window);
 }
 
-void ComboBoxWindow::Update() {
-    const Rect& b = combo_.Bounds;
-    SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), 16 * 18 + b.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void ComboBoxWindow::Update(ui::Changes what) {
+    if (what & ui::kPlacement) {
+        const Rect& b = combo_.Bounds;
+        SetWindowPos(window_, nullptr, b.left, b.top, b.Width(), 16 * 18 + b.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!(what & ui::kState))
+        return;
     updating_ = true;
     SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex.Get()), 0);
     updating_ = false;

@@ -5,6 +5,7 @@
 
 #include "ui/Controls.h"
 #include "win32/AccessibleWindow.h"
+#include "win32/Handles.h"
 #include "win32/WindowClass.h"
 
 #include <memory>
@@ -32,7 +33,7 @@ public:
     ControlWindow& operator=(const ControlWindow&) = delete;
 
     HWND Handle() const { return window_; }
-    void ComponentChanged() override;
+    void ComponentChanged(ui::Changes what) override;
     void SpokenChanged() override;
     AccessibleFacts Facts() override;
 
@@ -47,7 +48,8 @@ protected:
     bool PopupOwnMenu(LPARAM where);
     // The answer to WM_GETOBJECT; 0 leaves the message to the default procedure.
     LRESULT GetAccessibleObject(WPARAM wParam, LPARAM lParam);
-    virtual void Update() {}
+    // Brings what the base does not handle up to date after changes of kinds `what`.
+    virtual void Update(ui::Changes) {}
     // What a screen reader hears besides the role and name: a readout's text, a state
     // beyond the system's own, the verb of the default action.
     virtual std::optional<std::string> AccessibleValue() const { return std::nullopt; }
@@ -72,7 +74,7 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     std::optional<std::string> AccessibleValue() const override;
     void Paint(HWND window);
     ui::TPanel& panel_;
@@ -86,10 +88,13 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     std::optional<std::string> AccessibleValue() const override;
     ui::TLabel& label_;
     const ui::TPanel& parentPanel_;
+    UniqueMemoryDc measure_;
+    // Where the label last fitted itself to its text.
+    Rect fitted_;
 };
 
 // A drop-down list without free text.
@@ -99,7 +104,7 @@ public:
     void Command(WORD code) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     ui::TComboBox& combo_;
     bool updating_ = false;
 };

@@ -128,7 +128,7 @@ UINT TextLabelWindow::Format() const {
 }
 
 // An auto-sized label grows to its text, every line of it.
-void TextLabelWindow::Update() {
+void TextLabelWindow::Update(ui::Changes) {
     const std::wstring text = Widen(label_.Caption);
     SetWindowTextW(window_, text.c_str());
     if (!label_.AutoSize)
@@ -168,7 +168,7 @@ LinkLabelWindow::LinkLabelWindow(ui::TLinkLabel& link, Colour background, HFONT 
                                b.Width(), b.Height(), parent));
 }
 
-void LinkLabelWindow::Update() {
+void LinkLabelWindow::Update(ui::Changes) {
     const ui::LinkMarkup parts = ui::ParseLinkMarkup(link_.Text);
     SetWindowTextW(window_, Widen(parts.before + parts.link + parts.after).c_str());
     UniqueWindowDc dc(window_);
@@ -284,7 +284,7 @@ PushButtonWindow::PushButtonWindow(ui::TButton& button, HWND parent, const Contr
                        Widen(button.Caption)));
 }
 
-void PushButtonWindow::Update() {
+void PushButtonWindow::Update(ui::Changes) {
     SetWindowTextW(window_, Widen(button_.Caption).c_str());
 }
 
@@ -299,7 +299,7 @@ CheckBoxWindow::CheckBoxWindow(ui::TCheckBox& box, HWND parent, const ControlCon
                        Widen(box.Caption)));
 }
 
-void CheckBoxWindow::Update() {
+void CheckBoxWindow::Update(ui::Changes) {
     Button_SetCheck(window_, box_.Checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -324,7 +324,7 @@ EditWindow::~EditWindow() {
         RemoveWindowSubclass(window_, SubclassProc, 1);
 }
 
-void EditWindow::Update() {
+void EditWindow::Update(ui::Changes) {
     const std::wstring text = Widen(edit_.Text);
     if (GetWindowTextLengthW(window_) == static_cast<int>(text.size())) {
         std::wstring shown(text.size() + 1, L'\0');
@@ -382,10 +382,10 @@ TrackBarWindow::TrackBarWindow(ui::TTrackBar& bar, HWND parent, const ControlCon
     Attach(
         CreateChild(TRACKBAR_CLASSW, WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS, 0, bar.Bounds, parent));
     SendMessageW(window_, TBM_SETRANGE, TRUE, MAKELPARAM(bar.Min, bar.Max));
-    Update();
+    Update(ui::kEverything);
 }
 
-void TrackBarWindow::Update() {
+void TrackBarWindow::Update(ui::Changes) {
     updating_ = true;
     SendMessageW(window_, TBM_SETPOS, TRUE, bar_.Position);
     updating_ = false;
@@ -466,10 +466,10 @@ PageControlWindow::PageControlWindow(
         createPage(*page, *host);
         hosts_.push_back(std::move(host));
     }
-    Update();
+    Update(ui::kEverything);
 }
 
-void PageControlWindow::Update() {
+void PageControlWindow::Update(ui::Changes) {
     SendMessageW(window_, TCM_SETCURSEL, static_cast<WPARAM>(pages_.ActivePageIndex.Get()), 0);
     for (std::size_t i = 0; i < pages_.Pages.size(); ++i)
         pages_.Pages[i]->Visible = static_cast<int>(i) == pages_.ActivePageIndex;

@@ -35,7 +35,7 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     UINT Format() const;
     ui::TTextLabel& label_;
     Colour background_;
@@ -50,7 +50,7 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     void Paint(HWND window);
     bool OverLink(LPARAM position) const;
     void SetState(bool hot, bool pressed);
@@ -70,7 +70,7 @@ public:
     void Command(WORD code) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     ui::TButton& button_;
 };
 
@@ -80,7 +80,7 @@ public:
     void Command(WORD code) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     ui::TCheckBox& box_;
 };
 
@@ -91,7 +91,7 @@ public:
     void Command(WORD code) override;
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     ui::TEdit& edit_;
@@ -105,7 +105,7 @@ public:
     void Scrolled();
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     ui::TTrackBar& bar_;
     bool updating_ = false;
 };
@@ -132,7 +132,7 @@ public:
     void Notify(const NMHDR& header);
 
 private:
-    void Update() override;
+    void Update(ui::Changes what) override;
     ui::TPageControl& pages_;
     std::vector<std::unique_ptr<HostWindow>> hosts_;
 };

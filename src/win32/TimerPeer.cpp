@@ -12,7 +12,7 @@ TimerPeer::~TimerPeer() {
     KillTimer(window_, id_);
 }
 
-void TimerPeer::ComponentChanged() {
+void TimerPeer::ComponentChanged(ui::Changes) {
     KillTimer(window_, id_);
     if (timer_.Enabled)
         SetTimer(window_, id_, static_cast<UINT>(timer_.Interval.Get()), nullptr);

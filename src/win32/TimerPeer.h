@@ -16,7 +16,7 @@ public:
     TimerPeer& operator=(const TimerPeer&) = delete;
 
     UINT_PTR Id() const { return id_; }
-    void ComponentChanged() override;
+    void ComponentChanged(ui::Changes what) override;
 
 private:
     ui::TTimer& timer_;

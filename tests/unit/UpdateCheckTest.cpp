@@ -93,7 +93,9 @@ class DeadlinePeer : public ui::ComponentPeer {
 public:
     explicit DeadlinePeer(ui::TTimer& timer) : timer_(timer) { timer_.AttachPeer(this); }
     ~DeadlinePeer() override { timer_.AttachPeer(nullptr); }
-    void ComponentChanged() override { armedFor = timer_.Enabled ? timer_.Interval.Get() : 0; }
+    void ComponentChanged(ui::Changes) override {
+        armedFor = timer_.Enabled ? timer_.Interval.Get() : 0;
+    }
     int armedFor = 0;
 
 private:
