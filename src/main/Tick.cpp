@@ -31,10 +31,11 @@ void Tfrmmain::Timer1Timer() {
     if (!Visible())
         return;
     const Rect desk = desktop_.VirtualDesktop();
-    const auto pointer = desktop_.PointerPosition();
-    if (!pointer)
+    const auto sighting = desktop_.SightPointer();
+    if (!sighting)
         return;
-    const auto monitor = desktop_.MonitorNearest(*pointer);
+    const Point pointer = sighting->position;
+    const auto monitor = desktop_.MonitorNearest(pointer);
     if (!monitor)
         return;
     const Point offsets = MonitorOffsets(*monitor);
@@ -45,17 +46,17 @@ void Tfrmmain::Timer1Timer() {
         // Holding Ctrl freezes the magnifier so the user can reach it with the pointer.
         if (desktop_.IsCtrlDown())
             return;
-        const bool hovered = BoundsRect().Contains(*pointer) ||
-                             (Handle() != 0 && desktop_.TopLevelWindowAt(*pointer) == Handle());
+        const bool hovered = BoundsRect().Contains(pointer) ||
+                             (Handle() != 0 && desktop_.TopLevelWindowAt(pointer) == Handle());
         if (hovered)
             MoveAwayFromPointer();
     }
 
-    Point source = *pointer;
+    Point source = pointer;
     Point displacement;
     if (FixedLocation1.Checked) {
         source = {memX, memY};
-        displacement = {pointer->x - memX, pointer->y - memY};
+        displacement = {pointer.x - memX, pointer.y - memY};
     } else if (Point caret; followkey && GetCaretPosition(caret)) {
         source = caret;
     }
@@ -64,6 +65,7 @@ void Tfrmmain::Timer1Timer() {
         PlaceCapture({source, displacement, desk, imageview1->Width(), imageview1->Height(),
                       imageview1->Zoom()});
     imageview1->BeginUpdate();
+    imageview1->UsePointerShape(sighting->shape);
     imageview1->SetScreenTop(placement.screenTop);
     imageview1->SetScreenLeft(placement.screenLeft);
     imageview1->SetTopOffset(placement.topOffset);

@@ -18,6 +18,13 @@ struct PointerShape {
     std::uintptr_t handle = 0;
 };
 
+// Where the pointer is and the cursor it shows there, seen at one moment.
+struct PointerSighting {
+    Point position;
+    // None while no cursor is shown.
+    std::optional<PointerShape> shape;
+};
+
 // What the platform found when it looked for the caret of the foreground window's thread.
 struct CaretProbe {
     enum class Outcome {
@@ -53,6 +60,9 @@ public:
     // Puts the pointer on the pixel `p`; false when the system refused.
     virtual bool MovePointer(Point p) = 0;
     virtual std::optional<PointerShape> CurrentPointer() = 0;
+    // The position and the cursor with one question, where the two calls above ask twice;
+    // nothing when the position cannot be had.
+    virtual std::optional<PointerSighting> SightPointer() = 0;
     // Draws the pointer's mask and image scaled to a square of `size` pixels with its top-left
     // corner at `at`, clipped to the frame.
     virtual bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) = 0;

@@ -258,7 +258,9 @@ void TCustomImageView::Present(ViewSurface& surface, Bitmap24& frame) {
 }
 
 std::optional<PointerShape> TCustomImageView::PointerToDraw() {
-    return FShowCursor ? desktop_.CurrentPointer() : std::nullopt;
+    if (!FShowCursor)
+        return std::nullopt;
+    return tickPointer_ ? *tickPointer_ : desktop_.CurrentPointer();
 }
 
 Point TCustomImageView::CaptureOrigin(const Rect& display) const {

@@ -73,6 +73,9 @@ public:
     // The surface no longer holds the last frame presented (it was uncovered, say): the next
     // paint presents whatever it captures.
     void DiscardPresented() { presentDue_ = true; }
+    // The cursor as the tick saw it, with the pointer's position: captures draw it until the
+    // next tick instead of asking the desktop again. Without one they ask the desktop.
+    void UsePointerShape(std::optional<PointerShape> shape) { tickPointer_ = shape; }
     // Where each paint's time goes is told to `trace`; nothing is traced while it is null.
     void SetTrace(FrameTrace* trace) { trace_ = trace; }
 
@@ -187,6 +190,7 @@ private:
     // shows them without capturing again.
     bool captureWaiting_ = false;
     std::optional<PointerShape> pointer_;
+    std::optional<std::optional<PointerShape>> tickPointer_;
     Pen FTempPen;
     // Row buffers and tables of the zoomed paint, kept so a paint at a stable size allocates
     // nothing.

@@ -26,6 +26,7 @@ public:
     std::optional<Point> PointerPosition() override { return inner_.PointerPosition(); }
     bool MovePointer(Point p) override { return inner_.MovePointer(p); }
     std::optional<PointerShape> CurrentPointer() override { return inner_.CurrentPointer(); }
+    std::optional<PointerSighting> SightPointer() override { return inner_.SightPointer(); }
     bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override {
         return inner_.DrawPointer(shape, frame, at, size);
     }

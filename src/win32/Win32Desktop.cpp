@@ -81,21 +81,35 @@ bool Win32Desktop::MovePointer(Point p) {
     return SetCursorPos(p.x, p.y) != FALSE;
 }
 
-std::optional<PointerShape> Win32Desktop::CurrentPointer() {
-    CURSORINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetCursorInfo(&info) || !info.hCursor)
+std::optional<PointerShape> Win32Desktop::ShapeOf(HCURSOR cursor) {
+    if (!cursor)
         return std::nullopt;
-    if (info.hCursor != cursor_) {
+    if (cursor != cursor_) {
         ICONINFO icon{};
-        if (!GetIconInfo(info.hCursor, &icon))
+        if (!GetIconInfo(cursor, &icon))
             return std::nullopt;
         UniqueBitmap mask(icon.hbmMask);
         UniqueBitmap colour(icon.hbmColor);
-        cursor_ = info.hCursor;
+        cursor_ = cursor;
         hotSpot_ = {static_cast<int>(icon.xHotspot), static_cast<int>(icon.yHotspot)};
     }
-    return PointerShape{hotSpot_, reinterpret_cast<std::uintptr_t>(info.hCursor)};
+    return PointerShape{hotSpot_, reinterpret_cast<std::uintptr_t>(cursor)};
+}
+
+std::optional<PointerShape> Win32Desktop::CurrentPointer() {
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetCursorInfo(&info))
+        return std::nullopt;
+    return ShapeOf(info.hCursor);
+}
+
+std::optional<PointerSighting> Win32Desktop::SightPointer() {
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetCursorInfo(&info))
+        return std::nullopt;
+    return PointerSighting{{info.ptScreenPos.x, info.ptScreenPos.y}, ShapeOf(info.hCursor)};
 }
 
 bool Win32Desktop::DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) {

@@ -23,6 +23,7 @@ public:
     std::optional<Point> PointerPosition() override;
     bool MovePointer(Point p) override;
     std::optional<PointerShape> CurrentPointer() override;
+    std::optional<PointerSighting> SightPointer() override;
     bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override;
     CaretProbe ProbeCaret() override;
     std::optional<WindowId> TopLevelWindowAt(Point p) override;
@@ -40,6 +41,8 @@ public:
 
 private:
     const MonitorLayout& Layout();
+    // The cursor's hot spot and handle; none for no cursor.
+    std::optional<PointerShape> ShapeOf(HCURSOR cursor);
 
     DibAllocator allocator_;
     // Asked for once and kept until the display changes: each question about the monitors is

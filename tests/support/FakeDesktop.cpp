@@ -65,6 +65,13 @@ std::optional<PointerShape> FakeDesktop::CurrentPointer() {
     return pointerShape;
 }
 
+std::optional<PointerSighting> FakeDesktop::SightPointer() {
+    Record("SightPointer");
+    if (!pointer)
+        return std::nullopt;
+    return PointerSighting{*pointer, pointerShape};
+}
+
 bool FakeDesktop::DrawPointer(const PointerShape&, Bitmap24& frame, Point at, int size) {
     Record("DrawPointer");
     for (int y = at.y; y < at.y + size; ++y)

@@ -57,6 +57,7 @@ public:
     std::optional<Point> PointerPosition() override;
     bool MovePointer(Point p) override;
     std::optional<PointerShape> CurrentPointer() override;
+    std::optional<PointerSighting> SightPointer() override;
     bool DrawPointer(const PointerShape& shape, Bitmap24& frame, Point at, int size) override;
     CaretProbe ProbeCaret() override;
     std::optional<WindowId> TopLevelWindowAt(Point p) override;

@@ -84,7 +84,7 @@ TEST_F(FaultBarrierTest, AFailedEventShowsTheErrorBoxAndTheNextOneWorks) {
         std::function<void(Tfrmmain&)> event;
     };
     const Case cases[] = {
-        {"tick", "PointerPosition", [](Tfrmmain& f) { f.Timer1.Fire(); }},
+        {"tick", "SightPointer", [](Tfrmmain& f) { f.Timer1.Fire(); }},
         {"menu command", "SetClipboardText", [](Tfrmmain& f) { f.mnuCopyCoord1.Click(); }},
     };
     for (const Case& c : cases) {

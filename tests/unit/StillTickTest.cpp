@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -171,6 +172,24 @@ TEST_F(StillTickTest, ANewPointerShapePresentsWhenThePointerIsShown) {
     EXPECT_EQ(Tick(), 0);
     desktop.pointerShape->handle = 9;
     EXPECT_EQ(Tick(), 1);
+}
+
+// The tick's one question about the pointer gives both its position and its cursor; neither
+// the tick nor the paint after it asks again, still or moving.
+TEST_F(StillTickTest, ATickAndItsPaintAskAboutThePointerOnce) {
+    if (!form.Showcursor1.Checked)
+        form.Showcursor1Click();
+    Tick();
+    for (const int step : {0, 1}) {
+        SCOPED_TRACE(step);
+        const std::vector<std::string> before = desktop.calls;
+        desktop.pointer->x += step;
+        EXPECT_EQ(Tick(), step);
+        EXPECT_EQ(desktop.CallCount("SightPointer"),
+                  std::count(before.begin(), before.end(), "SightPointer") + 1);
+        EXPECT_EQ(desktop.CallCount("PointerPosition"), 0);
+        EXPECT_EQ(desktop.CallCount("CurrentPointer"), 0);
+    }
 }
 
 } // namespace

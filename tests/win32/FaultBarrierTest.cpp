@@ -97,7 +97,7 @@ TEST_F(FaultBarrierTest, TheMainWindowsTickFailsIntoTheBoxAndTicksOn) {
         window.Show();
         Pump();
         desktop.onCall = [&](const std::string& call) {
-            if (call == "PointerPosition") {
+            if (call == "SightPointer") {
                 desktop.onCall = nullptr;
                 throw std::runtime_error("no pointer");
             }
@@ -106,9 +106,9 @@ TEST_F(FaultBarrierTest, TheMainWindowsTickFailsIntoTheBoxAndTicksOn) {
         ASSERT_EQ(desktop.messages.size(), 1u);
         EXPECT_EQ(desktop.messages[0].text, "no pointer");
 
-        const int asked = desktop.CallCount("PointerPosition");
+        const int asked = desktop.CallCount("SightPointer");
         SendMessageW(window.Hwnd(), WM_TIMER, 1, 0);
-        EXPECT_EQ(desktop.CallCount("PointerPosition"), asked + 1);
+        EXPECT_EQ(desktop.CallCount("SightPointer"), asked + 1);
 
         // The view's frames cannot be had: its paint is skipped, and no box says so.
         HWND view = FindWindowExW(window.Hwnd(), nullptr, L"LupentaView", nullptr);
