@@ -87,7 +87,8 @@ const FrameKernels* Ssse3FrameKernels() {
                                       .copy = x86::CopyMemcpy,
                                       .stream = x86::StreamSse2,
                                       .fence = x86::FenceSse2,
-                                      .gatherRows = x86::GatherRowsSsse3};
+                                      .gatherRows = x86::GatherRowsSsse3,
+                                      .widenRow = x86::WidenRowSsse3};
     static const bool supported = CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -105,7 +106,8 @@ const FrameKernels* Avx2FrameKernels() {
                                       .streamBlend = x86::BlendAvx2Stream,
                                       .plainCells = x86::PlainCellsAvx2,
                                       .maskRows = x86::MaskRowsAvx2,
-                                      .maskedCells = x86::MaskedCellsAvx2};
+                                      .maskedCells = x86::MaskedCellsAvx2,
+                                      .widenRow = x86::WidenRowAvx2};
     static const bool supported = CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -123,7 +125,8 @@ const FrameKernels* Avx512FrameKernels() {
                                       .streamBlend = x86::BlendAvx2Stream,
                                       .plainCells = x86::PlainCellsAvx2,
                                       .maskRows = x86::MaskRowsAvx2,
-                                      .maskedCells = x86::MaskedCellsAvx2};
+                                      .maskedCells = x86::MaskedCellsAvx2,
+                                      .widenRow = x86::WidenRowAvx2};
     static const bool supported = CpuHasAvx512() && CpuHasAvx2() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }
@@ -139,7 +142,8 @@ const FrameKernels* Avx512VbmiFrameKernels() {
                                       .fence = x86::FenceSse2,
                                       .markRows = x86::MarkRowsVbmi,
                                       .streamBlend = x86::BlendAvx512Stream,
-                                      .plainCells = x86::PlainCellsVbmi};
+                                      .plainCells = x86::PlainCellsVbmi,
+                                      .widenRow = x86::WidenRowAvx2};
     static const bool supported = CpuHasAvx512Vbmi() && CpuHasSsse3();
     return supported ? &kernels : nullptr;
 }

@@ -41,6 +41,15 @@ void CopyPortable(std::uint8_t* out, const std::uint8_t* row, int bytes) {
 
 void FencePortable() {}
 
+void WidenRowPortable(const std::uint8_t* row, int width, std::uint8_t* out) {
+    for (int x = 0; x < width; ++x, row += 3, out += 4) {
+        out[0] = row[0];
+        out[1] = row[1];
+        out[2] = row[2];
+        out[3] = 0;
+    }
+}
+
 } // namespace
 
 const FrameKernels& PortableFrameKernels() {
@@ -51,7 +60,8 @@ const FrameKernels& PortableFrameKernels() {
                                       .blend = BlendPortable,
                                       .copy = CopyPortable,
                                       .stream = CopyPortable,
-                                      .fence = FencePortable};
+                                      .fence = FencePortable,
+                                      .widenRow = WidenRowPortable};
     return kernels;
 }
 

@@ -152,6 +152,9 @@ struct FrameKernels {
                      unsigned streamRows) = nullptr;
     // maskRows for a whole frame, see MaskedCells. Null where the set has none.
     void (*maskedCells)(const GatherTable& table, const MaskedCells& cells) = nullptr;
+    // A row of `width` pixels widened to the screen's 32-bit layout (blue, green, red, 0),
+    // reading and writing nothing past either row. Null where the set has none.
+    void (*widenRow)(const std::uint8_t* row, int width, std::uint8_t* out) = nullptr;
 };
 
 enum class KernelSet { Best, Portable, Sse2, Ssse3, Avx2, Avx512, Avx512Vbmi };

@@ -440,6 +440,24 @@ void BlendAvx2Stream(const std::uint16_t* top, const std::uint16_t* bottom, int 
     BlendAvx2Rows<true>(top, bottom, weight, bytes, out, mask);
 }
 
+// Eight pixels a step, four from each lane's load; each load reads four bytes past its
+// pixels, so the SSSE3 kernel takes the last ten at most.
+void WidenRowAvx2(const std::uint8_t* row, int width, std::uint8_t* out) {
+    const __m256i spread =
+        _mm256_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128, 0, 1, 2,
+                         -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
+    int x = 0;
+    for (; x + 10 <= width; x += 8) {
+        const std::uint8_t* from = row + x * 3;
+        const __m256i pixels = _mm256_inserti128_si256(
+            _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12)), 1);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x * 4),
+                            _mm256_shuffle_epi8(pixels, spread));
+    }
+    WidenRowSsse3(row + x * 3, width - x, out + x * 4);
+}
+
 } // namespace lupenta::x86
 
 #endif

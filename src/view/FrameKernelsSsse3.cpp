@@ -126,6 +126,25 @@ void SmoothGroupsSsse3(const SmoothTable& table, const std::uint8_t* source, std
         SmoothGroupSsse3(table, source, sums, g);
 }
 
+// Four pixels a load; a load reads 16 bytes for their 12, so the last pixels, up to five,
+// are widened one at a time rather than read past the row.
+void WidenRowSsse3(const std::uint8_t* row, int width, std::uint8_t* out) {
+    const __m128i spread =
+        _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
+    int x = 0;
+    for (; x + 6 <= width; x += 4)
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out + x * 4),
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x * 3)),
+                             spread));
+    for (; x < width; ++x) {
+        out[x * 4] = row[x * 3];
+        out[x * 4 + 1] = row[x * 3 + 1];
+        out[x * 4 + 2] = row[x * 3 + 2];
+        out[x * 4 + 3] = 0;
+    }
+}
+
 } // namespace lupenta::x86
 
 #endif

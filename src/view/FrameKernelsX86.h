@@ -70,8 +70,10 @@ void SmoothRowSsse3(const SmoothTable& table, const std::uint8_t* source, std::u
 // Groups `from` to the last, for the wider kernels' tails.
 void SmoothGroupsSsse3(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums,
                        int from);
+void WidenRowSsse3(const std::uint8_t* row, int width, std::uint8_t* out);
 
 // AVX2.
+void WidenRowAvx2(const std::uint8_t* row, int width, std::uint8_t* out);
 void SmoothRowAvx2(const SmoothTable& table, const std::uint8_t* source, std::uint16_t* sums);
 void BlendAvx2(const std::uint16_t* top, const std::uint16_t* bottom, int weight, int bytes,
                std::uint8_t* out, const RowMask& mask);

@@ -2,6 +2,7 @@
 
 #include "view/VwImage.h"
 #include "win32/AccessibleWindow.h"
+#include "win32/DibAllocator.h"
 #include "win32/WindowClass.h"
 
 #include <memory>
@@ -37,6 +38,8 @@ private:
     TImageView& view_;
     HWND window_ = nullptr;
     HDC paintDc_ = nullptr;
+    // The presented frame widened to the screen's layout, kept while the view's size stays.
+    ScreenLayoutDib presented_;
     std::unique_ptr<AccessibleWindow> accessible_;
 };
 
