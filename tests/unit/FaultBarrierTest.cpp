@@ -1,9 +1,9 @@
 #include "ui/FaultBarrier.h"
-#include "main/WindowStyles.h"
 #include "main/fmMagnifier.h"
 #include "settings/SettingsStore.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeView.h"
+#include "support/ShownMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -53,12 +53,7 @@ TEST(FaultMessage, SaysWhatWentWrongExceptAPaintShortOfMemory) {
 class FaultBarrierTest : public ::testing::Test {
 protected:
     FaultBarrierTest() {
-        form.FormCreate();
-        form.SetStyle(MainWindowCreationStyle());
-        form.SetBoundsRect(Rect::FromSize(100, 100, 470, 284));
-        form.ClientResized(468, 282);
-        form.FormShow();
-        form.SetVisible(true);
+        testing::ShowMainWindow(form);
         desktop.pointer = Point{1000, 500};
     }
 

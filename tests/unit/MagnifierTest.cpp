@@ -3,6 +3,7 @@
 #include "main/fmMagnifier.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeView.h"
+#include "support/ShownMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,7 @@ using testing::FakeDesktop;
 class MagnifierTest : public ::testing::Test {
 protected:
     MagnifierTest() {
-        form.FormCreate();
-        form.SetStyle(MainWindowCreationStyle());
-        form.SetBoundsRect(Rect::FromSize(100, 100, 470, 284));
-        form.ClientResized(468, 282);
-        form.FormShow();
-        form.SetVisible(true);
+        testing::ShowMainWindow(form);
         desktop.pointer = Point{1000, 500};
     }
 

@@ -1,8 +1,8 @@
-#include "main/WindowStyles.h"
 #include "main/ZoomFactors.h"
 #include "main/fmMagnifier.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeView.h"
+#include "support/ShownMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +24,7 @@ using testing::FakeViewPeer;
 class StillTickTest : public ::testing::Test {
 protected:
     StillTickTest() {
-        form.FormCreate();
-        form.SetStyle(MainWindowCreationStyle());
-        form.SetBoundsRect(Rect::FromSize(100, 100, 470, 284));
-        form.ClientResized(468, 282);
-        form.FormShow();
-        form.SetVisible(true);
+        testing::ShowMainWindow(form);
         form.imageview1->AttachPeer(&window);
         desktop.pointer = Point{1000, 500};
         desktop.pointerShape = PointerShape{{0, 0}, 7};
