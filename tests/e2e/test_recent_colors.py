@@ -56,16 +56,22 @@ def check_swatches(session, swatch, window, newest_first):
     session.focus_lupenta()
 
 
+def start_in_front(session):
+    """Starts the magnifier in front; returns its process, its window and the colour swatch."""
+    lupenta = session.start_lupenta()
+    view, panel = session.find_window()
+    window = (view[0], view[1], panel[2], panel[3])
+    swatch = (panel[0] + 240, panel[1] + 14)
+    session.focus_lupenta()
+    return lupenta, window, swatch
+
+
 def check_recent_colors(exe, pattern):
     exe = private_copy(exe)
     colours = [tile_colour(*point) for point in POINTS]
     newest_first = colours[::-1]
     with Session(exe, pattern) as session:
-        lupenta = session.start_lupenta()
-        view, panel = session.find_window()
-        window = (view[0], view[1], panel[2], panel[3])
-        swatch = (panel[0] + 240, panel[1] + 14)
-        session.focus_lupenta()
+        lupenta, window, swatch = start_in_front(session)
         for point, colour, keys in zip(POINTS, colours,
                                        [COPY_COLOR, COPY_COLOR, COPY_COLOR_AS_HTML]):
             # Fixed over the pattern, the readout keeps the colour while the menu is used.
@@ -82,11 +88,7 @@ def check_recent_colors(exe, pattern):
     assert "RecentColors=" + stored + "\r\n" in ini, "the list was not kept:\n" + ini
 
     with Session(exe, pattern) as session:
-        lupenta = session.start_lupenta()
-        view, panel = session.find_window()
-        window = (view[0], view[1], panel[2], panel[3])
-        swatch = (panel[0] + 240, panel[1] + 14)
-        session.focus_lupenta()
+        lupenta, window, swatch = start_in_front(session)
         check_swatches(session, swatch, window, newest_first)
         # The oldest, chosen again, is copied as the readout notation reads and moves up.
         text = session.copy_colour(swatch, *RECENT_COLORS, "Right", "Down", "Down")

@@ -1,7 +1,7 @@
-#include "main/WindowStyles.h"
 #include "main/fmMagnifier.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeView.h"
+#include "support/ShownMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -59,12 +59,7 @@ TEST(ComponentChangesTest, EachPropertyTellsItsKindAndABatchTellsOnceAtItsEnd) {
 class PanelUpdateTest : public ::testing::Test {
 protected:
     PanelUpdateTest() {
-        form.FormCreate();
-        form.SetStyle(MainWindowCreationStyle());
-        form.SetBoundsRect(Rect::FromSize(100, 100, 470, 284));
-        form.ClientResized(468, 282);
-        form.FormShow();
-        form.SetVisible(true);
+        testing::ShowMainWindow(form);
         form.imageview1->AttachPeer(&window);
         desktop.pointer = Point{1000, 500};
         desktop.screen = [this](int x, int) { return x < edge ? kWhite : MakeColour(0, 0, 128); };
