@@ -116,8 +116,27 @@ class Session:
         run("xdotool", "windowfocus", "--sync", ids[0])
         time.sleep(0.3)
 
+    def program_running(self):
+        """Whether a Lupenta process of this session's program is still alive. The launcher
+        that start_lupenta returns hands the program to the desktop's explorer and ends at
+        once, so only the program's own process says when it has finished writing its
+        settings."""
+        wanted = {self.exe, os.path.abspath(self.exe)}
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as f:
+                    program = f.read().split(b"\0")[0].decode("utf-8", "replace")
+            except OSError:
+                continue
+            if program in wanted:
+                return True
+        return False
+
     def wait_for_exit(self, process, timeout=20):
         process.wait(timeout=timeout)
+        self.wait_for(lambda: not self.program_running(), "the magnifier to exit", timeout)
 
     def stop(self):
         subprocess.run(["wineserver", "-k"], capture_output=True)
