@@ -21,8 +21,16 @@ namespace {
 // time it took wholly past the caches, and caching more of it than that was slower again.
 constexpr std::size_t kDefaultStreamThreshold = std::size_t{16} << 20;
 
+// A processor that describes no caches is taken to have a last-level cache of this size, the
+// size the split above was measured on. Virtual machines may hide the description (one gave
+// none in the leaves we read, and 508 MB of L3 in the older one); with no budget at all every
+// row of a 4K frame went past the caches, and scaling took 1.35 to 1.6 times a memset of the
+// frame, against 0.9 to 1.3 times with this one.
+constexpr std::size_t kAssumedLastLevelCache = std::size_t{32} << 20;
+
 std::size_t DefaultCacheBudget() {
-    return LastLevelCacheBytes() / 5 * 2;
+    const std::size_t reported = LastLevelCacheBytes();
+    return (reported > 0 ? reported : kAssumedLastLevelCache) / 5 * 2;
 }
 
 bool DisplayIsFrame(const Bitmap24& dst, const OverlayInput& in) {
