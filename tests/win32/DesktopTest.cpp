@@ -77,6 +77,23 @@ TEST(Win32Desktop, CapturesWhatTheScreenShowsIntoTheFrameAtTheGivenPoint) {
         }
 }
 
+// A source this large is read in two bands of rows, the pattern lying across their border.
+TEST(Win32Desktop, ALargeCaptureHasEveryRowOfEveryBandInPlace) {
+    PatternWindow pattern;
+    Win32Desktop desktop;
+    Bitmap24 frame(desktop.FrameAllocator());
+    frame.SetSize(1000, 300);
+    const Point inFrame{50, 100};
+    const Rect source = Rect::FromSize(PatternWindow::kLeft - inFrame.x,
+                                       PatternWindow::kTop - inFrame.y, 1000, 300);
+    ASSERT_TRUE(desktop.CaptureScreen(source, frame, {0, 0}));
+    for (int y = 0; y < PatternWindow::kSize; ++y)
+        for (int x = 0; x < PatternWindow::kSize; ++x) {
+            SCOPED_TRACE(::testing::Message() << x << "," << y);
+            ASSERT_EQ(frame.PixelAt(x + inFrame.x, y + inFrame.y), PatternWindow::ColourAt(x, y));
+        }
+}
+
 TEST(Win32Desktop, TheWindowUnderAPointIsItsTopLevelWindowWithItsRectangle) {
     PatternWindow pattern;
     Win32Desktop desktop;
