@@ -158,7 +158,9 @@ void FramePipeline::Finish(Bitmap24& dst, Pen& pen, const ZoomedPaint& paint) {
         return;
     }
     PlanOverlays(pen, paint, dst);
-    if (!dst.Empty())
+    // With nothing drawn, inverted or mirrored the scaled frame is already finished, and a
+    // pass over it would only copy every row onto itself.
+    if (!dst.Empty() && (!plain_ || flipH_ || flipV_))
         TransformRows(dst);
 }
 
