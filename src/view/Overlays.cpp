@@ -7,11 +7,18 @@ void DrawPointerImage(Desktop& desktop, Bitmap24& frame, const OverlayInput& in)
         DrawPointerImage(desktop, *shape, frame, in);
 }
 
+Point PointerImageCorner(const PointerShape& shape, const OverlayInput& in) {
+    return {(in.leftOffset - shape.hotSpot.x) * in.zoom + 1,
+            (in.topOffset - shape.hotSpot.y) * in.zoom + 1};
+}
+
+int PointerImageSize(const OverlayInput& in) {
+    return 32 * in.zoom;
+}
+
 void DrawPointerImage(Desktop& desktop, const PointerShape& shape, Bitmap24& frame,
                       const OverlayInput& in) {
-    const Point at{(in.leftOffset - shape.hotSpot.x) * in.zoom + 1,
-                   (in.topOffset - shape.hotSpot.y) * in.zoom + 1};
-    desktop.DrawPointer(shape, frame, at, 32 * in.zoom);
+    desktop.DrawPointer(shape, frame, PointerImageCorner(shape, in), PointerImageSize(in));
 }
 
 bool DrawGridLines(Bitmap24& frame, const Pen& pen, const OverlayInput& in) {

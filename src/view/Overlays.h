@@ -27,6 +27,8 @@ struct OverlayInput {
 
 // The pointer's hot spot lands one pixel right of and below the hot pixel cell's corner; the
 // image is always a square of 32 * zoom pixels, whatever the cursor's own size.
+Point PointerImageCorner(const PointerShape& shape, const OverlayInput& in);
+int PointerImageSize(const OverlayInput& in);
 void DrawPointerImage(Desktop& desktop, Bitmap24& frame, const OverlayInput& in);
 // The same with the pointer the caller already asked the desktop for.
 void DrawPointerImage(Desktop& desktop, const PointerShape& shape, Bitmap24& frame,

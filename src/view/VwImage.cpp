@@ -10,7 +10,7 @@ namespace lupenta {
 TCustomImageView::TCustomImageView(Desktop& desktop)
     : desktop_(desktop), Fsourcecopy(desktop.FrameAllocator()),
       FMainBitMap(desktop.FrameAllocator()), FTempBitMap(desktop.FrameAllocator()),
-      FLastCapture(desktop.FrameAllocator()) {}
+      FLastCapture(desktop.FrameAllocator()), pointerImage_(desktop) {}
 
 void TCustomImageView::AttachPeer(ImageViewPeer* peer) {
     peer_ = peer;
@@ -340,7 +340,7 @@ void TCustomImageView::PaintUnzoomed(ViewSurface& surface, const Rect& display) 
                                FScreenTop, FGridlevel,  FFixedGrid,      FDrawGrid,
                                Width(),    Height(),    display.Width(), display.Height()};
     if (pointer_)
-        DrawPointerImage(desktop_, *pointer_, FMainBitMap, overlay);
+        pointerImage_.Draw(*pointer_, FMainBitMap, overlay);
     if (FDrawCross)
         InvertPixel(FMainBitMap, FLeftOffset, FTopOffset);
     OutlineAperture(FMainBitMap, 1, false);
@@ -364,7 +364,7 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
     // stops after scaling and does the rest in a second pass; without it, one pass does all.
     if (pointer_) {
         pipeline_.Scale(Fsourcecopy, FTempBitMap, paint);
-        DrawPointerImage(desktop_, *pointer_, FTempBitMap, overlay);
+        pointerImage_.Draw(*pointer_, FTempBitMap, overlay);
         pipeline_.Finish(FTempBitMap, FTempPen, paint);
     } else {
         pipeline_.Render(Fsourcecopy, FTempBitMap, FTempPen, paint);

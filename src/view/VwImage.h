@@ -6,6 +6,7 @@
 #include "view/FrameOps.h"
 #include "view/FramePipeline.h"
 #include "view/FrameTrace.h"
+#include "view/PointerImage.h"
 
 #include <cstdint>
 #include <functional>
@@ -195,6 +196,7 @@ private:
     // Row buffers and tables of the zoomed paint, kept so a paint at a stable size allocates
     // nothing.
     FramePipeline pipeline_;
+    PointerImage pointerImage_;
     int FBevelWidth = 1;
     int FBorderWidth = 0;
     BorderStyle FBorderStyle = BorderStyle::None;
