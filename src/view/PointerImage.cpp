@@ -106,30 +106,35 @@ Effect EffectOf(const std::array<const std::uint8_t*, kBackgrounds>& before,
 void PointerImage::Draw(const PointerShape& shape, Bitmap24& frame, const OverlayInput& in) {
     const Placement placement{shape.handle, PointerImageCorner(shape, in), PointerImageSize(in),
                               frame.Width(), frame.Height()};
-    if (placement != learnt_) {
+    const auto known = std::find_if(learnt_.begin(), learnt_.end(), [&](const Learnt& image) {
+        return image.placement == placement;
+    });
+    if (known != learnt_.end()) {
+        std::rotate(learnt_.begin(), known, known + 1);
+    } else {
         paintsSeen_ = placement == seen_ ? paintsSeen_ + 1 : 1;
         seen_ = placement;
         if (paintsSeen_ >= kPaintsToLearn)
             Learn(shape, placement);
     }
-    applied_ = placement == learnt_ && modelled_;
+    applied_ =
+        !learnt_.empty() && learnt_.front().placement == placement && learnt_.front().modelled;
     if (applied_)
-        Apply(frame);
+        Apply(learnt_.front(), frame);
     else
         desktop_.DrawPointer(shape, frame, placement.at, placement.size);
 }
 
 void PointerImage::Learn(const PointerShape& shape, const Placement& placement) {
-    learnt_ = placement;
-    modelled_ = false;
-    runs_.clear();
-    first_.clear();
-    second_.clear();
+    if (learnt_.size() == kImagesKept)
+        learnt_.pop_back();
+    learnt_.insert(learnt_.begin(), Learnt{placement, false, {}, {}, {}});
+    Learnt& image = learnt_.front();
     const Rect covered =
         Intersection(Rect::FromSize(placement.at.x, placement.at.y, placement.size, placement.size),
                      Rect::FromSize(0, 0, placement.frameWidth, placement.frameHeight));
     if (covered.Width() == 0) {
-        modelled_ = true;
+        image.modelled = true;
         return;
     }
     // Drawn into frames of the part the image covers, placed so that it is cut off where the
@@ -143,10 +148,11 @@ void PointerImage::Learn(const PointerShape& shape, const Placement& placement) 
         if (!desktop_.DrawPointer(shape, drawn[k], at, placement.size))
             return;
     }
-    modelled_ = Model(covered, drawn);
+    image.modelled = Model(covered, drawn, image);
 }
 
-bool PointerImage::Model(const Rect& covered, const Bitmap24 (&drawn)[kBackgrounds]) {
+bool PointerImage::Model(const Rect& covered, const Bitmap24 (&drawn)[kBackgrounds],
+                         Learnt& image) {
     static constexpr std::uint8_t kBlack[3] = {0, 0, 0};
     static constexpr std::uint8_t kWhite[3] = {0xFF, 0xFF, 0xFF};
     Noise noise;
@@ -156,7 +162,7 @@ bool PointerImage::Model(const Rect& covered, const Bitmap24 (&drawn)[kBackgroun
         Run run{covered.top + y, 0, 0, false, 0};
         auto close = [&] {
             if (run.count > 0)
-                runs_.push_back(run);
+                image.runs.push_back(run);
             run.count = 0;
         };
         for (int x = 0; x < covered.Width(); ++x) {
@@ -177,22 +183,22 @@ bool PointerImage::Model(const Rect& covered, const Bitmap24 (&drawn)[kBackgroun
             if (run.count == 0) {
                 run.x = covered.left + x;
                 run.blend = effect == Effect::Blend;
-                run.byte = first_.size();
+                run.byte = image.first.size();
             }
             ++run.count;
-            first_.insert(first_.end(), first, first + 3);
-            second_.insert(second_.end(), second, second + 3);
+            image.first.insert(image.first.end(), first, first + 3);
+            image.second.insert(image.second.end(), second, second + 3);
         }
         close();
     }
     return true;
 }
 
-void PointerImage::Apply(Bitmap24& frame) const {
-    for (const Run& run : runs_) {
+void PointerImage::Apply(const Learnt& image, Bitmap24& frame) {
+    for (const Run& run : image.runs) {
         std::uint8_t* bytes = frame.Row(run.y) + static_cast<std::size_t>(run.x) * 3;
-        const std::uint8_t* first = first_.data() + run.byte;
-        const std::uint8_t* second = second_.data() + run.byte;
+        const std::uint8_t* first = image.first.data() + run.byte;
+        const std::uint8_t* second = image.second.data() + run.byte;
         const int count = run.count * 3;
         if (run.blend)
             for (int j = 0; j < count; ++j)

@@ -46,27 +46,37 @@ private:
         int x = 0;
         int count = 0;
         bool blend = false;
-        std::size_t byte = 0; // where its bytes start in first_ and second_
+        std::size_t byte = 0; // where its bytes start in Learnt's first and second
     };
+
+    // What was learnt for one placement. Without `modelled` the image fitted no effect the
+    // runs can express, and the desktop draws it.
+    struct Learnt {
+        Placement placement;
+        bool modelled = false;
+        std::vector<Run> runs;
+        // For each byte a run covers: a mask and a flip, the byte becoming (b & mask) ^ flip;
+        // or, in a blend, the image over black and the share of the background that shows
+        // through, out of 255.
+        std::vector<std::uint8_t> first;
+        std::vector<std::uint8_t> second;
+    };
+
+    // Crossing a page the pointer changes among a few cursors (arrow, I-beam, hand), so the
+    // last few images learnt are kept and each is learnt once.
+    static constexpr std::size_t kImagesKept = 4;
 
     void Learn(const PointerShape& shape, const Placement& placement);
     // From the image drawn over black, white and noise; false when some pixel fits no effect
     // the runs can express.
-    bool Model(const Rect& covered, const Bitmap24 (&drawn)[3]);
-    void Apply(Bitmap24& frame) const;
+    static bool Model(const Rect& covered, const Bitmap24 (&drawn)[3], Learnt& image);
+    static void Apply(const Learnt& image, Bitmap24& frame);
 
     Desktop& desktop_;
     Placement seen_; // the previous paint's
     int paintsSeen_ = 0;
-    Placement learnt_; // what runs_ were learnt for
-    bool modelled_ = false;
     bool applied_ = false;
-    std::vector<Run> runs_;
-    // For each byte a run covers: a mask and a flip, the byte becoming (b & mask) ^ flip; or,
-    // in a blend, the image over black and the share of the background that shows through,
-    // out of 255.
-    std::vector<std::uint8_t> first_;
-    std::vector<std::uint8_t> second_;
+    std::vector<Learnt> learnt_; // the most recently used first
 };
 
 } // namespace lupenta

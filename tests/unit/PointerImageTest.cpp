@@ -119,9 +119,9 @@ TEST(PointerImage, LeavesEveryFrameAsTheDesktopsDrawingDoes) {
 }
 
 // The desktop draws the image until it has stayed put for some paints; the next paint learns
-// it over three backgrounds, and from then on the desktop is not asked again until the
-// cursor, the zoom or the image's place changes. A cursor that cannot be learnt is drawn by
-// the desktop every time, with no further attempts to learn it.
+// it over three backgrounds, and from then on the desktop is not asked again for that cursor,
+// zoom and place. A cursor that cannot be learnt is drawn by the desktop every time, with no
+// further attempts to learn it.
 TEST(PointerImage, AsksTheDesktopOnlyUntilAPlacementIsLearnt) {
     CursorDesktop desktop;
     PointerImage image(desktop);
@@ -155,6 +155,15 @@ TEST(PointerImage, AsksTheDesktopOnlyUntilAPlacementIsLearnt) {
     EXPECT_EQ(draws(kCurve, 5, 12), 4);
     EXPECT_EQ(draws(kCurve, 5, 12), 1);
     EXPECT_EQ(draws(kCurve, 5, 12), 1);
+
+    // Back to an image learnt before, as the pointer goes from text to a link and back: the
+    // last four are kept, the least recently used goes first.
+    EXPECT_EQ(draws(kMasked, 4, 10), 0);
+    EXPECT_EQ(draws(kAlpha, 5, 12), 0);
+    settle(kAlpha, 6, 12);
+    EXPECT_EQ(draws(kAlpha, 6, 12), 3);
+    EXPECT_EQ(draws(kMasked, 4, 10), 0);
+    EXPECT_EQ(draws(kAlpha, 4, 12), 1);
 }
 
 } // namespace
