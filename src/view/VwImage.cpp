@@ -360,8 +360,9 @@ void TCustomImageView::PaintZoomed(ViewSurface& surface, const Rect& display) {
                                Width(),    Height(),    w,          h};
     const ZoomedPaint paint{overlay,         FSmoothen,     FDrawCross,
                             FFlipHorizontal, FFlipVertical, FInvert};
-    // The platform draws the pointer image onto the scaled frame, so with it on the paint
-    // stops after scaling and does the rest in a second pass; without it, one pass does all.
+    // The pointer image goes onto the scaled frame, under the grid and the crosshair, so with
+    // it on the paint stops after scaling and finishes in a second pass, when anything is left
+    // to do; without it, one pass does all.
     if (pointer_) {
         pipeline_.Scale(Fsourcecopy, FTempBitMap, paint);
         pointerImage_.Draw(*pointer_, FTempBitMap, overlay);
